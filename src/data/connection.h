@@ -1,0 +1,58 @@
+#pragma once
+
+// The storage engine as the data-source layer sees it. The SQLite engine is the
+// only one today; a server engine would implement the same interface and its
+// own SQL text in the statement builder.
+
+#include "error.h"
+#include "schema.h"
+
+#include <QVariant>
+#include <QVector>
+
+#include <functional>
+#include <memory>
+
+namespace tvx::data {
+
+class RowReader {
+public:
+    virtual ~RowReader() = default;
+    virtual int columnCount() const = 0;
+    virtual bool isNull(int column) const = 0;
+    virtual qint64 int64(int column) const = 0;
+    virtual QVariant value(int column) const = 0;  // QString, qint64, double or null
+};
+
+struct StoredTable {
+    QString name;
+    QVector<FieldDef> fields;
+    QString sourceTable;  // non-empty for a table linked from elsewhere
+};
+
+class Connection {
+public:
+    virtual ~Connection() = default;
+
+    virtual QString filePath() const = 0;
+    // One statement; `changes` receives the number of rows written.
+    virtual Error execute(const QString &sql, const QVariantList &params = {}, int *changes = nullptr) = 0;
+    // Calls `row` for each result row until it returns false.
+    virtual Error query(const QString &sql, const QVariantList &params, const std::function<bool(const RowReader &)> &row) = 0;
+    virtual Error beginWrite() = 0;  // waits for other writers for a short while
+    virtual Error commit() = 0;
+    virtual void rollback() = 0;
+    virtual qint64 lastInsertKey() const = 0;
+    virtual Error readCatalog(QVector<StoredTable> &tables) = 0;
+    // Makes another database file visible under `alias` for statements of this connection.
+    virtual Error attach(const QString &filePath, const QString &alias) = 0;
+    virtual void detach(const QString &alias) = 0;
+    virtual Error readCatalog(const QString &alias, QVector<StoredTable> &tables) = 0;
+};
+
+// Opens an existing database file for reading and writing; never creates one.
+std::unique_ptr<Connection> openSqlite(const QString &filePath, Error &error);
+// Creates a new, empty database file (fails when the file exists).
+std::unique_ptr<Connection> createSqlite(const QString &filePath, Error &error);
+
+}  // namespace tvx::data

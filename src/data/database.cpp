@@ -1,0 +1,287 @@
+#include "database.h"
+
+#include "names.h"
+#include "recordlock.h"
+#include "recordset.h"
+
+#include <QFileInfo>
+#include <QHash>
+
+namespace tvx::data {
+
+namespace {
+
+QHash<QString, std::weak_ptr<Database>> &openDatabases()
+{
+    static QHash<QString, std::weak_ptr<Database>> registry;
+    return registry;
+}
+
+Error noSuchTable(const QString &name, const QString &file)
+{
+    return {ErrorCode::NoSuchTable, QStringLiteral("Nincs „%1” tábla a(z) %2 állományban.").arg(name, file)};
+}
+
+}  // namespace
+
+QString resolveExternalPath(const QString &path)
+{
+    QString p = path.trimmed();
+    p.replace(u'\\', u'/');
+    const bool absolute = p.startsWith(u'/');
+    while (p.contains(QStringLiteral("//")))
+        p.replace(QStringLiteral("//"), QStringLiteral("/"));
+    p = QDir::cleanPath(p);
+    if (absolute && !p.startsWith(u'/'))
+        p.prepend(u'/');
+    const QFileInfo info(p);
+    const QString found = findFileIgnoringCase(info.dir(), info.fileName());
+    return found.isEmpty() ? p : info.dir().filePath(found);
+}
+
+std::shared_ptr<Database> Database::open(const QString &fileName, const QDir &directory, Error &error)
+{
+    const QString found = findFileIgnoringCase(directory, fileName);
+    if (found.isEmpty()) {
+        error = {ErrorCode::FileMissing, QStringLiteral("Nem található a(z) %1 állomány!").arg(fileName.toUpper())};
+        return nullptr;
+    }
+    return openPath(directory.filePath(found), error);
+}
+
+std::shared_ptr<Database> Database::openPath(const QString &filePath, Error &error)
+{
+    const QFileInfo info(filePath);
+    const QString key = info.canonicalFilePath();
+    if (key.isEmpty()) {
+        error = {ErrorCode::FileMissing, QStringLiteral("Nem található a(z) %1 állomány!").arg(info.fileName().toUpper())};
+        return nullptr;
+    }
+    if (auto existing = openDatabases().value(key).lock())
+        return existing;
+
+    std::shared_ptr<Database> db(new Database);
+    db->connection_ = openSqlite(key, error);
+    if (!db->connection_)
+        return nullptr;
+    db->key_ = key;
+    db->presence_ = std::make_unique<LockFile>(key);
+    db->presence_->lock(LockFile::kInUseOffset, false);
+    if ((error = db->refreshTables()))
+        return nullptr;
+    openDatabases().insert(key, db);
+    return db;
+}
+
+std::shared_ptr<Database> Database::create(const QString &filePath, const DatabaseFileDef &definition, Error &error)
+{
+    auto connection = createSqlite(filePath, error);
+    if (!connection)
+        return nullptr;
+    if ((error = connection->beginWrite()))
+        return nullptr;
+    for (const QString &statement : createStatements(definition)) {
+        if ((error = connection->execute(statement))) {
+            connection->rollback();
+            return nullptr;
+        }
+    }
+    if ((error = connection->commit()))
+        return nullptr;
+    connection.reset();
+    return openPath(filePath, error);
+}
+
+Database::~Database()
+{
+    if (!key_.isEmpty()) {
+        auto &registry = openDatabases();
+        auto it = registry.find(key_);
+        if (it != registry.end() && it->expired())
+            registry.erase(it);
+    }
+}
+
+QString Database::filePath() const { return connection_->filePath(); }
+
+QString Database::fileName() const { return QFileInfo(filePath()).fileName(); }
+
+const TableInfo *Database::table(const QString &name) const
+{
+    for (const auto &t : tables_) {
+        if (t.name == name)
+            return &t;
+    }
+    for (const auto &t : tables_) {
+        if (sameName(t.name, name))
+            return &t;
+    }
+    return nullptr;
+}
+
+Error Database::refreshTables()
+{
+    QVector<StoredTable> stored;
+    if (Error e = connection_->readCatalog(stored))
+        return e;
+    tables_.clear();
+    for (const auto &s : stored) {
+        TableInfo t{s.name, s.fields, s.sourceTable};
+        t.index();
+        tables_ << t;
+    }
+    return {};
+}
+
+Error Database::rowCount(const QString &tableName, qint64 &count)
+{
+    const TableInfo *t = table(tableName);
+    if (!t)
+        return noSuchTable(tableName, fileName());
+    return connection_->query(QStringLiteral("SELECT count(*) FROM %1").arg(quoteIdentifier(t->name)), {},
+                              [&](const RowReader &r) {
+                                  count = r.int64(0);
+                                  return false;
+                              });
+}
+
+std::shared_ptr<Recordset> Database::openRecordset(const QString &source, Error &error)
+{
+    const auto parsed = jet::parseRecordSource(source);
+    if (!parsed) {
+        error = {ErrorCode::BadStatement, parsed.error};
+        return nullptr;
+    }
+    const jet::Select &select = *parsed.value;
+    const TableInfo *t = table(select.table);
+    if (!t) {
+        error = noSuchTable(select.table, fileName());
+        return nullptr;
+    }
+    QVector<int> columns;
+    if (select.columns.isEmpty()) {
+        for (int i = 0; i < t->fields.size(); ++i)
+            columns << i;
+    } else {
+        for (const QString &name : select.columns) {
+            const int index = t->indexOf(name);
+            if (index < 0) {
+                error = {ErrorCode::NoSuchField, QStringLiteral("Nincs ilyen mező a(z) „%1” táblában: „%2”.").arg(t->name, name)};
+                return nullptr;
+            }
+            columns << index;
+        }
+    }
+    auto rs = std::make_shared<Recordset>(shared_from_this(), *t, columns, select, source);
+    if (!rs->requery()) {
+        error = rs->lastError();
+        return nullptr;
+    }
+    error = {};
+    return rs;
+}
+
+Error Database::execute(const QString &statement, int *rowsAffected)
+{
+    const auto parsed = jet::parseStatement(statement);
+    if (!parsed)
+        return {ErrorCode::BadStatement, parsed.error};
+    if (const auto *del = std::get_if<jet::Delete>(&*parsed.value)) {
+        const TableInfo *t = table(del->table);
+        if (!t)
+            return noSuchTable(del->table, fileName());
+        const SqlText where = whereClause(del->where, *t);
+        if (where.error)
+            return where.error;
+        QString sql = QStringLiteral("DELETE FROM %1").arg(quoteIdentifier(t->name));
+        if (!where.sql.isEmpty())
+            sql += QStringLiteral(" WHERE ") + where.sql;
+        return connection_->execute(sql, where.params, rowsAffected);
+    }
+    if (const auto *insert = std::get_if<jet::InsertSelect>(&*parsed.value))
+        return executeInsert(*insert, rowsAffected);
+    return {ErrorCode::BadStatement, QStringLiteral("A SELECT lekérdezés nem hajtható végre, csak megnyitható.")};
+}
+
+Error Database::executeInsert(const jet::InsertSelect &insert, int *rowsAffected)
+{
+    const TableInfo *target = table(insert.table);
+    if (!target)
+        return noSuchTable(insert.table, fileName());
+
+    static const QString alias = QStringLiteral("tvx_source");
+    QVector<StoredTable> externalTables;
+    const bool external = !insert.sourceFile.isEmpty();
+    QString sourceFileName = fileName();
+    if (external) {
+        const QString path = resolveExternalPath(insert.sourceFile);
+        sourceFileName = QFileInfo(path).fileName();
+        if (!QFileInfo(path).isFile())
+            return {ErrorCode::FileMissing, QStringLiteral("Nem található a(z) %1 állomány!").arg(insert.sourceFile)};
+        if (Error e = connection_->attach(path, alias))
+            return e;
+        if (Error e = connection_->readCatalog(alias, externalTables)) {
+            connection_->detach(alias);
+            return e;
+        }
+    }
+    auto finish = [&](Error e) {
+        if (external)
+            connection_->detach(alias);
+        return e;
+    };
+
+    TableInfo source;
+    if (external) {
+        const StoredTable *found = nullptr;
+        for (const auto &t : externalTables) {
+            if (sameName(t.name, insert.sourceTable)) {
+                found = &t;
+                break;
+            }
+        }
+        if (!found)
+            return finish(noSuchTable(insert.sourceTable, sourceFileName));
+        source = {found->name, found->fields, found->sourceTable};
+        source.index();
+    } else {
+        const TableInfo *t = table(insert.sourceTable);
+        if (!t)
+            return finish(noSuchTable(insert.sourceTable, sourceFileName));
+        source = *t;
+    }
+
+    auto resolve = [](const TableInfo &t, const QStringList &names, QStringList &out) -> Error {
+        if (names.isEmpty()) {
+            for (const auto &f : t.fields)
+                out << quoteIdentifier(f.name);
+            return {};
+        }
+        for (const QString &name : names) {
+            const int i = t.indexOf(name);
+            if (i < 0)
+                return {ErrorCode::NoSuchField, QStringLiteral("Nincs ilyen mező a(z) „%1” táblában: „%2”.").arg(t.name, name)};
+            out << quoteIdentifier(t.fields[i].name);
+        }
+        return {};
+    };
+    QStringList targetColumns, sourceColumns;
+    if (Error e = resolve(*target, insert.columns, targetColumns))
+        return finish(e);
+    if (Error e = resolve(source, insert.sourceColumns, sourceColumns))
+        return finish(e);
+    if (targetColumns.size() != sourceColumns.size())
+        return finish({ErrorCode::BadStatement, QStringLiteral("A beszúrt és a kiválasztott oszlopok száma eltér.")});
+
+    const SqlText where = whereClause(insert.where, source);
+    if (where.error)
+        return finish(where.error);
+    QString sql = QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM %4%5")
+                      .arg(quoteIdentifier(target->name), targetColumns.join(u", "), sourceColumns.join(u", "),
+                           external ? quoteIdentifier(alias) + u'.' : QStringLiteral("main."), quoteIdentifier(source.name));
+    if (!where.sql.isEmpty())
+        sql += QStringLiteral(" WHERE ") + where.sql;
+    return finish(connection_->execute(sql, where.params, rowsAffected));
+}
+
+}  // namespace tvx::data

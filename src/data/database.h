@@ -1,0 +1,62 @@
+#pragma once
+
+#include "connection.h"
+#include "error.h"
+#include "sqlbuilder.h"
+
+#include <QDir>
+#include <QString>
+
+#include <memory>
+
+namespace tvx::data {
+
+class Recordset;
+class LockFile;
+
+// One open database file. Every data source of a process that names the same
+// file shares one Database; it stays open while any of them uses it.
+class Database : public std::enable_shared_from_this<Database> {
+public:
+    // `fileName` is a bare name looked up in `directory` without regard to
+    // letter case. A missing file is an error: data sources never create files.
+    static std::shared_ptr<Database> open(const QString &fileName, const QDir &directory, Error &error);
+    static std::shared_ptr<Database> openPath(const QString &filePath, Error &error);
+    // A new database file with the given tables (and no rows).
+    static std::shared_ptr<Database> create(const QString &filePath, const DatabaseFileDef &definition, Error &error);
+
+    ~Database();
+
+    QString filePath() const;
+    QString fileName() const;
+
+    // Tables, in the order of the file.
+    const QVector<TableInfo> &tables() const { return tables_; }
+    const TableInfo *table(const QString &name) const;  // letter case ignored
+    Error refreshTables();
+    Error rowCount(const QString &table, qint64 &count);
+
+    // A dynaset on a table name or a SELECT statement.
+    std::shared_ptr<Recordset> openRecordset(const QString &source, Error &error);
+
+    // DELETE FROM …, INSERT INTO … SELECT … FROM [file].[table] (the external
+    // file resolved as a path, backslashes included), or a SELECT that returns nothing.
+    Error execute(const QString &statement, int *rowsAffected = nullptr);
+
+    Connection &connection() { return *connection_; }
+
+private:
+    Database() = default;
+    Error executeInsert(const struct jet::InsertSelect &insert, int *rowsAffected);
+
+    std::unique_ptr<Connection> connection_;
+    std::unique_ptr<LockFile> presence_;
+    QVector<TableInfo> tables_;
+    QString key_;
+};
+
+// Resolves a path written by the maintenance program or typed by a user: either
+// separator, doubled separators, and the file name matched without regard to case.
+QString resolveExternalPath(const QString &path);
+
+}  // namespace tvx::data

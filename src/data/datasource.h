@@ -1,0 +1,87 @@
+#pragma once
+
+#include "recordset.h"
+
+#include <QDir>
+#include <QObject>
+
+#include <memory>
+
+namespace tvx::data {
+
+// A screen's binding to one database file (a bare name in the working
+// directory) and one table or SELECT statement. Every operation reports
+// failure through its result and lastError(); nothing throws.
+class DataSource : public QObject {
+    Q_OBJECT
+public:
+    DataSource(QString fileName, QString recordSource, QObject *parent = nullptr, QDir directory = QDir::current());
+    ~DataSource() override;
+
+    QString fileName() const { return fileName_; }
+    QString recordSource() const { return recordSource_; }
+    void setRecordSource(const QString &source) { recordSource_ = source; }
+
+    // Opens the file if needed and runs the record source anew; the current
+    // record is then the first one.
+    bool refresh();
+    bool isOpen() const { return recordset_ && recordset_->isOpen(); }
+
+    std::shared_ptr<Database> database();
+    std::shared_ptr<Recordset> recordset() const { return recordset_; }
+    void setRecordset(std::shared_ptr<Recordset> recordset);
+    bool closeRecordset();
+
+    int recordCount() const;
+    bool bof() const;
+    bool eof() const;
+    bool hasCurrent() const;
+    int absolutePosition() const;
+    bool moveFirst();
+    bool moveLast();
+    bool moveNext();
+    bool movePrevious();
+    bool moveTo(int row);
+    bool addNew();
+    bool edit();
+    bool update();
+    void cancelUpdate();
+    bool deleteCurrent();
+    Recordset::EditMode editMode() const;
+    QVariant value(int position) const;
+    QVariant value(const QString &name) const;
+    bool setValue(int position, const QVariant &value);
+    bool setValue(const QString &name, const QVariant &value);
+    bool findFirst(const QString &criteria);
+    bool noMatch() const;
+    Bookmark bookmark() const;
+    bool setBookmark(const Bookmark &bookmark);
+    QString sort() const;
+    void setSort(const QString &sort);
+
+    Error lastError() const;
+    void clearError();
+
+signals:
+    void recordsetChanged();
+    void currentChanged();
+    void rowsReset();
+    void rowInserted(int row);
+    void rowRemoved(int row);
+    void rowChanged(int row);
+    void editModeChanged();
+
+private:
+    template <typename F>
+    bool call(F &&operation);
+    bool closedError() const;
+
+    QString fileName_;
+    QString recordSource_;
+    QDir directory_;
+    std::shared_ptr<Database> database_;
+    std::shared_ptr<Recordset> recordset_;
+    mutable Error error_;
+};
+
+}  // namespace tvx::data

@@ -1,0 +1,134 @@
+#include "recordlock.h"
+
+#include "names.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace tvx::data {
+
+QString LockFile::lockFilePath(const QString &databasePath)
+{
+    return databasePath + QStringLiteral("-lock");
+}
+
+qint64 LockFile::recordOffset(const QString &table, qint64 key)
+{
+    // FNV-1a over the folded table name, mixed with the row key; offsets stay
+    // positive and below 2^62 so every platform accepts them.
+    quint64 h = 1469598103934665603ULL;
+    for (const QChar c : foldCase(table)) {
+        h ^= c.unicode();
+        h *= 1099511628211ULL;
+    }
+    h ^= quint64(key) * 0x9E3779B97F4A7C15ULL;
+    h ^= h >> 29;
+    const qint64 offset = qint64(h & ((quint64(1) << 62) - 1));
+    return offset == kInUseOffset ? 1 : offset;
+}
+
+#ifdef _WIN32
+
+LockFile::LockFile(const QString &databasePath)
+{
+    const std::wstring path = lockFilePath(databasePath).toStdWString();
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    handle_ = h == INVALID_HANDLE_VALUE ? nullptr : h;
+}
+
+LockFile::~LockFile()
+{
+    if (handle_)
+        CloseHandle(static_cast<HANDLE>(handle_));
+}
+
+bool LockFile::isOpen() const { return handle_ != nullptr; }
+
+LockFile::Result LockFile::lock(qint64 offset, bool exclusive)
+{
+    if (!handle_)
+        return Result::Unavailable;
+    OVERLAPPED ov{};
+    ov.Offset = DWORD(offset & 0xffffffff);
+    ov.OffsetHigh = DWORD(quint64(offset) >> 32);
+    const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+    if (LockFileEx(static_cast<HANDLE>(handle_), flags, 0, 1, 0, &ov))
+        return Result::Acquired;
+    return GetLastError() == ERROR_LOCK_VIOLATION ? Result::Busy : Result::Unavailable;
+}
+
+void LockFile::unlock(qint64 offset)
+{
+    if (!handle_)
+        return;
+    OVERLAPPED ov{};
+    ov.Offset = DWORD(offset & 0xffffffff);
+    ov.OffsetHigh = DWORD(quint64(offset) >> 32);
+    UnlockFileEx(static_cast<HANDLE>(handle_), 0, 1, 0, &ov);
+}
+
+#else
+
+LockFile::LockFile(const QString &databasePath)
+{
+    const QByteArray path = QFile::encodeName(lockFilePath(databasePath));
+    fd_ = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+}
+
+LockFile::~LockFile()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool LockFile::isOpen() const { return fd_ >= 0; }
+
+LockFile::Result LockFile::lock(qint64 offset, bool exclusive)
+{
+    if (fd_ < 0)
+        return Result::Unavailable;
+    struct flock fl = {};
+    fl.l_type = exclusive ? F_WRLCK : F_RDLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = off_t(offset);
+    fl.l_len = 1;
+    if (::fcntl(fd_, F_OFD_SETLK, &fl) == 0)
+        return Result::Acquired;
+    return (errno == EAGAIN || errno == EACCES) ? Result::Busy : Result::Unavailable;
+}
+
+void LockFile::unlock(qint64 offset)
+{
+    if (fd_ < 0)
+        return;
+    struct flock fl = {};
+    fl.l_type = F_UNLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = off_t(offset);
+    fl.l_len = 1;
+    ::fcntl(fd_, F_OFD_SETLK, &fl);
+}
+
+#endif
+
+bool databaseInUse(const QString &databasePath)
+{
+    if (!QFileInfo::exists(LockFile::lockFilePath(databasePath)))
+        return false;
+    LockFile probe(databasePath);
+    if (probe.lock(LockFile::kInUseOffset, true) == LockFile::Result::Busy)
+        return true;
+    probe.unlock(LockFile::kInUseOffset);
+    return false;
+}
+
+}  // namespace tvx::data

@@ -1,0 +1,42 @@
+#pragma once
+
+// Record locks between data sources and between processes: byte-range locks
+// on a small lock file beside each database file. Every handle has its own
+// open file description, so two data sources of one process exclude each
+// other as two processes do; the system drops the locks of a process that dies.
+
+#include <QString>
+
+namespace tvx::data {
+
+class LockFile {
+public:
+    explicit LockFile(const QString &databasePath);
+    ~LockFile();
+    LockFile(const LockFile &) = delete;
+    LockFile &operator=(const LockFile &) = delete;
+
+    bool isOpen() const;
+
+    enum class Result { Acquired, Busy, Unavailable };
+    Result lock(qint64 offset, bool exclusive);
+    void unlock(qint64 offset);
+
+    // Offset 0 marks "the database is open": shared by every user, exclusive
+    // only for a program that must have the file to itself.
+    static constexpr qint64 kInUseOffset = 0;
+    static qint64 recordOffset(const QString &table, qint64 key);
+    static QString lockFilePath(const QString &databasePath);
+
+private:
+#ifdef _WIN32
+    void *handle_ = nullptr;
+#else
+    int fd_ = -1;
+#endif
+};
+
+// True when another data source or program has the database file open.
+bool databaseInUse(const QString &databasePath);
+
+}  // namespace tvx::data

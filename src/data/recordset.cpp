@@ -1,0 +1,593 @@
+#include "recordset.h"
+
+#include "names.h"
+#include "recordlock.h"
+#include "values.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace tvx::data {
+
+namespace {
+constexpr int kRowCacheLimit = 4000;
+
+Error noCurrentRecord()
+{
+    return {ErrorCode::NoCurrentRecord, QStringLiteral("Nincs aktuális rekord.")};
+}
+}  // namespace
+
+Recordset::Recordset(std::shared_ptr<Database> database, const TableInfo &table, QVector<int> columns, jet::Select statement,
+                     QString source)
+    : database_(std::move(database)),
+      table_(table),
+      columns_(std::move(columns)),
+      statement_(std::move(statement)),
+      source_(std::move(source)),
+      locks_(std::make_unique<LockFile>(database_->filePath()))
+{
+    table_.index();
+    selectSql_ = QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(columnList(columns_, table_), quoteIdentifier(table_.name));
+    current_.resize(columns_.size());
+    pending_.resize(columns_.size());
+    changed_.fill(false, columns_.size());
+}
+
+Recordset::~Recordset()
+{
+    releaseLock();
+}
+
+bool Recordset::fail(Error error) const
+{
+    error_ = std::move(error);
+    return false;
+}
+
+bool Recordset::succeed() const
+{
+    error_ = {};
+    return true;
+}
+
+bool Recordset::ensureOpen() const
+{
+    if (open_)
+        return true;
+    return fail(ErrorCode::Closed, QStringLiteral("Az adatforrás le van zárva."));
+}
+
+int Recordset::fieldIndex(const QString &name) const
+{
+    const int tableIndex = table_.indexOf(name);
+    return tableIndex < 0 ? -1 : int(columns_.indexOf(tableIndex));
+}
+
+QString Recordset::fieldName(int position) const
+{
+    return position >= 0 && position < columns_.size() ? table_.fields[columns_[position]].name : QString();
+}
+
+FieldDef Recordset::field(int position) const
+{
+    return position >= 0 && position < columns_.size() ? table_.fields[columns_[position]] : FieldDef{};
+}
+
+int Recordset::recordCount() const { return open_ ? int(keys_.size()) : 0; }
+
+bool Recordset::bof() const { return !open_ || keys_.empty() || pos_ < 0; }
+
+bool Recordset::eof() const { return !open_ || keys_.empty() || pos_ >= qsizetype(keys_.size()); }
+
+bool Recordset::hasCurrent() const { return open_ && !currentDeleted_ && pos_ >= 0 && pos_ < qsizetype(keys_.size()); }
+
+int Recordset::absolutePosition() const { return hasCurrent() ? int(pos_) : -1; }
+
+bool Recordset::hasPendingChanges() const
+{
+    return mode_ != EditMode::None && std::any_of(changed_.begin(), changed_.end(), [](bool c) { return c; });
+}
+
+void Recordset::setMode(EditMode mode)
+{
+    if (mode == mode_)
+        return;
+    mode_ = mode;
+    if (mode == EditMode::None) {
+        pending_.fill(QVariant());
+        changed_.fill(false);
+    }
+    emit editModeChanged();
+}
+
+bool Recordset::readRow(qint64 key, QVector<QVariant> &values, bool &exists) const
+{
+    exists = false;
+    values.fill(QVariant(), columns_.size());
+    const Error e = database_->connection().query(selectSql_, {key}, [&](const RowReader &r) {
+        exists = true;
+        for (int i = 0; i < columns_.size(); ++i)
+            values[i] = fromStorage(table_.fields[columns_[i]], r.value(i));
+        return false;
+    });
+    if (e)
+        return fail(e);
+    if (rowCache_.size() > kRowCacheLimit)
+        rowCache_.clear();
+    rowCache_.insert(key, values);
+    return true;
+}
+
+bool Recordset::loadCurrent()
+{
+    currentMissing_ = false;
+    if (!hasCurrent()) {
+        current_.fill(QVariant(), columns_.size());
+        return true;
+    }
+    bool exists = false;
+    if (!readRow(keys_[size_t(pos_)], current_, exists))
+        return false;
+    currentMissing_ = !exists;
+    return true;
+}
+
+bool Recordset::go(qsizetype position)
+{
+    pos_ = std::clamp<qsizetype>(position, -1, qsizetype(keys_.size()));
+    currentDeleted_ = false;
+    const bool ok = loadCurrent();
+    emit currentChanged();
+    return ok ? succeed() : false;
+}
+
+bool Recordset::flushPending()
+{
+    switch (mode_) {
+    case EditMode::None: return true;
+    case EditMode::Edit:
+        if (hasPendingChanges())
+            return update();
+        releaseLock();
+        setMode(EditMode::None);
+        return true;
+    case EditMode::AddNew:
+        if (hasPendingChanges())
+            return update();
+        cancelUpdate();  // an untouched new record is not written
+        return true;
+    }
+    return true;
+}
+
+bool Recordset::moveFirst()
+{
+    if (!ensureOpen() || !flushPending())
+        return false;
+    if (keys_.empty())
+        return fail(noCurrentRecord());
+    return go(0);
+}
+
+bool Recordset::moveLast()
+{
+    if (!ensureOpen() || !flushPending())
+        return false;
+    if (keys_.empty())
+        return fail(noCurrentRecord());
+    return go(qsizetype(keys_.size()) - 1);
+}
+
+bool Recordset::moveNext()
+{
+    if (!ensureOpen() || !flushPending())
+        return false;
+    if (eof())
+        return fail(noCurrentRecord());
+    return go(currentDeleted_ ? pos_ : pos_ + 1);
+}
+
+bool Recordset::movePrevious()
+{
+    if (!ensureOpen() || !flushPending())
+        return false;
+    if (bof())
+        return fail(noCurrentRecord());
+    return go(pos_ - 1);
+}
+
+bool Recordset::moveTo(int row)
+{
+    if (!ensureOpen())
+        return false;
+    if (row < 0 || row >= int(keys_.size()))
+        return fail(noCurrentRecord());
+    if (row == pos_ && hasCurrent())
+        return succeed();
+    if (!flushPending())
+        return false;
+    return go(row);
+}
+
+bool Recordset::addNew()
+{
+    if (!ensureOpen() || !flushPending())
+        return false;
+    beforeAdd_ = bookmark();
+    pending_.fill(QVariant());
+    changed_.fill(false);
+    setMode(EditMode::AddNew);
+    emit currentChanged();
+    return succeed();
+}
+
+bool Recordset::lockCurrent()
+{
+    const qint64 offset = LockFile::recordOffset(table_.name, keys_[size_t(pos_)]);
+    switch (locks_->lock(offset, true)) {
+    case LockFile::Result::Acquired: lockedOffset_ = offset; return true;
+    case LockFile::Result::Busy:
+        return fail(ErrorCode::Locked, QStringLiteral("Az adat jelenleg zárolt: egy másik felhasználó vagy program szerkeszti."));
+    case LockFile::Result::Unavailable: return true;  // read-only medium: nobody can write anyway
+    }
+    return true;
+}
+
+void Recordset::releaseLock()
+{
+    if (lockedOffset_ >= 0) {
+        locks_->unlock(lockedOffset_);
+        lockedOffset_ = -1;
+    }
+}
+
+bool Recordset::edit()
+{
+    if (!ensureOpen())
+        return false;
+    if (mode_ == EditMode::Edit)
+        return succeed();
+    if (!flushPending())
+        return false;
+    if (!hasCurrent())
+        return fail(noCurrentRecord());
+    if (!lockCurrent())
+        return false;
+    // read it again under the lock: another program may have changed it
+    bool exists = false;
+    if (!readRow(keys_[size_t(pos_)], current_, exists)) {
+        releaseLock();
+        return false;
+    }
+    if (!exists) {
+        releaseLock();
+        currentMissing_ = true;
+        return fail(ErrorCode::RecordDeleted, QStringLiteral("Az adatot közben törölték."));
+    }
+    setMode(EditMode::Edit);
+    emit currentChanged();
+    return succeed();
+}
+
+bool Recordset::update()
+{
+    if (!ensureOpen())
+        return false;
+    if (mode_ == EditMode::None)
+        return fail(ErrorCode::NoCurrentRecord, QStringLiteral("Nincs folyamatban lévő módosítás vagy új adat."));
+
+    QStringList columns;
+    QVariantList params;
+    for (int i = 0; i < columns_.size(); ++i) {
+        if (!changed_[i])
+            continue;
+        const StoredValue stored = toStorage(table_.fields[columns_[i]], pending_[i]);
+        if (stored.error)
+            return fail(stored.error);
+        columns << quoteIdentifier(table_.fields[columns_[i]].name);
+        params << stored.value;
+    }
+
+    Connection &conn = database_->connection();
+    if (mode_ == EditMode::AddNew) {
+        QString sql = columns.isEmpty()
+            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdentifier(table_.name))
+            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(quoteIdentifier(table_.name), columns.join(u", "), QStringList(columns.size(), QStringLiteral("?")).join(u", "));
+        if (Error e = conn.beginWrite())
+            return fail(e);
+        if (Error e = conn.execute(sql, params)) {
+            conn.rollback();
+            return fail(e);
+        }
+        const qint64 key = conn.lastInsertKey();
+        if (Error e = conn.commit())
+            return fail(e);
+        keys_.push_back(key);
+        lastModified_ = {key};
+        setMode(EditMode::None);
+        emit rowInserted(int(keys_.size()) - 1);
+        // like a dynaset: the record that was current before the new one stays current
+        qsizetype target = qsizetype(keys_.size()) - 1;
+        if (beforeAdd_.isValid()) {
+            const auto it = std::find(keys_.begin(), keys_.end(), beforeAdd_.key);
+            if (it != keys_.end())
+                target = it - keys_.begin();
+        }
+        return go(target);
+    }
+
+    // EditMode::Edit
+    const qint64 key = keys_[size_t(pos_)];
+    if (!columns.isEmpty()) {
+        QStringList assignments;
+        for (const QString &c : columns)
+            assignments << c + QStringLiteral(" = ?");
+        params << key;
+        if (Error e = conn.beginWrite())
+            return fail(e);
+        int changes = 0;
+        if (Error e = conn.execute(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(quoteIdentifier(table_.name), assignments.join(u", ")),
+                                   params, &changes)) {
+            conn.rollback();
+            return fail(e);
+        }
+        if (changes == 0) {
+            conn.rollback();
+            return fail(ErrorCode::RecordDeleted, QStringLiteral("Az adatot közben törölték, a módosítás nem menthető."));
+        }
+        if (Error e = conn.commit())
+            return fail(e);
+    }
+    releaseLock();
+    lastModified_ = {key};
+    setMode(EditMode::None);
+    rowCache_.remove(key);
+    loadCurrent();
+    emit rowChanged(int(pos_));
+    emit currentChanged();
+    return succeed();
+}
+
+void Recordset::cancelUpdate()
+{
+    if (mode_ == EditMode::None)
+        return;
+    const bool wasAdding = mode_ == EditMode::AddNew;
+    releaseLock();
+    setMode(EditMode::None);
+    if (wasAdding && !hasCurrent() && beforeAdd_.isValid())
+        setBookmark(beforeAdd_);
+    loadCurrent();
+    emit currentChanged();
+}
+
+bool Recordset::deleteCurrent()
+{
+    if (!ensureOpen())
+        return false;
+    if (mode_ == EditMode::AddNew)
+        cancelUpdate();
+    if (!hasCurrent())
+        return fail(noCurrentRecord());
+    if (lockedOffset_ < 0 && !lockCurrent())
+        return false;
+    Connection &conn = database_->connection();
+    const qint64 key = keys_[size_t(pos_)];
+    Error e = conn.beginWrite();
+    if (!e)
+        e = conn.execute(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoteIdentifier(table_.name)), {key});
+    if (!e)
+        e = conn.commit();
+    else
+        conn.rollback();
+    releaseLock();
+    if (e) {
+        setMode(EditMode::None);
+        return fail(e);
+    }
+    setMode(EditMode::None);
+    rowCache_.remove(key);
+    keys_.erase(keys_.begin() + pos_);
+    currentDeleted_ = true;
+    current_.fill(QVariant(), columns_.size());
+    emit rowRemoved(int(pos_));
+    emit currentChanged();
+    return succeed();
+}
+
+QVariant Recordset::value(int position) const
+{
+    if (position < 0 || position >= columns_.size()) {
+        fail(ErrorCode::NoSuchField, QStringLiteral("Nincs %1. mező a(z) „%2” adatforrásban.").arg(position + 1).arg(table_.name));
+        return {};
+    }
+    if (mode_ != EditMode::None && changed_[position])
+        return pending_[position];
+    if (mode_ == EditMode::AddNew)
+        return {};
+    if (!hasCurrent()) {
+        fail(noCurrentRecord());
+        return {};
+    }
+    return current_[position];
+}
+
+QVariant Recordset::value(const QString &name) const
+{
+    const int i = fieldIndex(name);
+    if (i < 0) {
+        fail(ErrorCode::NoSuchField, QStringLiteral("Nincs ilyen mező a(z) „%1” táblában: „%2”.").arg(table_.name, name));
+        return {};
+    }
+    return value(i);
+}
+
+bool Recordset::setValue(int position, const QVariant &value)
+{
+    if (!ensureOpen())
+        return false;
+    if (position < 0 || position >= columns_.size())
+        return fail(ErrorCode::NoSuchField, QStringLiteral("Nincs %1. mező a(z) „%2” adatforrásban.").arg(position + 1).arg(table_.name));
+    if (mode_ == EditMode::None && !edit())
+        return false;
+    pending_[position] = value;
+    changed_[position] = true;
+    return succeed();
+}
+
+bool Recordset::setValue(const QString &name, const QVariant &value)
+{
+    const int i = fieldIndex(name);
+    if (i < 0)
+        return fail(ErrorCode::NoSuchField, QStringLiteral("Nincs ilyen mező a(z) „%1” táblában: „%2”.").arg(table_.name, name));
+    return setValue(i, value);
+}
+
+bool Recordset::findFirst(const QString &criteria)
+{
+    if (!ensureOpen())
+        return false;
+    const auto parsed = jet::parseCriteria(criteria);
+    if (!parsed)
+        return fail(ErrorCode::BadStatement, parsed.error);
+    const SqlText where = whereClause(*parsed.value, table_);
+    if (where.error)
+        return fail(where.error);
+    if (!flushPending())
+        return false;
+
+    std::unordered_set<qint64> matches;
+    const Error e = database_->connection().query(
+        QStringLiteral("SELECT rowid FROM %1 WHERE %2").arg(quoteIdentifier(table_.name), where.sql), where.params,
+        [&](const RowReader &r) {
+            matches.insert(r.int64(0));
+            return true;
+        });
+    if (e)
+        return fail(e);
+    if (!matches.empty()) {
+        for (size_t i = 0; i < keys_.size(); ++i) {
+            if (matches.count(keys_[i])) {
+                noMatch_ = false;
+                return go(qsizetype(i));
+            }
+        }
+    }
+    noMatch_ = true;
+    return succeed();
+}
+
+Bookmark Recordset::bookmark() const
+{
+    return hasCurrent() ? Bookmark{keys_[size_t(pos_)]} : Bookmark{};
+}
+
+bool Recordset::setBookmark(const Bookmark &bookmark)
+{
+    if (!ensureOpen() || !flushPending())
+        return false;
+    const auto it = std::find(keys_.begin(), keys_.end(), bookmark.key);
+    if (!bookmark.isValid() || it == keys_.end())
+        return fail(ErrorCode::NoCurrentRecord, QStringLiteral("A megjelölt rekord már nem létezik."));
+    return go(it - keys_.begin());
+}
+
+std::shared_ptr<Recordset> Recordset::openRecordset(Error &error) const
+{
+    if (!ensureOpen()) {
+        error = error_;
+        return nullptr;
+    }
+    jet::Select statement = statement_;
+    if (!sort_.trimmed().isEmpty()) {
+        const auto order = jet::parseSortText(sort_);
+        if (!order) {
+            error = {ErrorCode::BadStatement, order.error};
+            return nullptr;
+        }
+        statement.orderBy = *order.value;
+    }
+    auto rs = std::make_shared<Recordset>(database_, table_, columns_, statement, source_);
+    if (!rs->requery()) {
+        error = rs->lastError();
+        return nullptr;
+    }
+    error = {};
+    return rs;
+}
+
+bool Recordset::requery()
+{
+    if (open_ && !flushPending())
+        return false;
+    const SqlText where = whereClause(statement_.where, table_);
+    if (where.error)
+        return fail(where.error);
+    const SqlText order = orderClause(statement_.orderBy, table_);
+    if (order.error)
+        return fail(order.error);
+    QString sql = QStringLiteral("SELECT rowid FROM %1").arg(quoteIdentifier(table_.name));
+    if (!where.sql.isEmpty())
+        sql += QStringLiteral(" WHERE ") + where.sql;
+    sql += order.sql;
+
+    std::vector<qint64> keys;
+    const Error e = database_->connection().query(sql, where.params, [&](const RowReader &r) {
+        keys.push_back(r.int64(0));
+        return true;
+    });
+    if (e)
+        return fail(e);
+    releaseLock();
+    keys_ = std::move(keys);
+    rowCache_.clear();
+    open_ = true;
+    noMatch_ = false;
+    setMode(EditMode::None);
+    emit rowsReset();
+    return go(keys_.empty() ? -1 : 0);
+}
+
+bool Recordset::close()
+{
+    if (!open_)
+        return succeed();
+    if (!flushPending())
+        return false;
+    releaseLock();
+    open_ = false;
+    keys_.clear();
+    keys_.shrink_to_fit();
+    rowCache_.clear();
+    pos_ = -1;
+    emit rowsReset();
+    emit currentChanged();
+    return succeed();
+}
+
+QVariant Recordset::valueAt(int row, int position) const
+{
+    if (!open_ || row < 0 || row >= int(keys_.size()) || position < 0 || position >= columns_.size())
+        return {};
+    if (row == pos_ && hasCurrent())
+        return mode_ != EditMode::None && changed_[position] ? pending_[position] : current_[position];
+    const qint64 key = keys_[size_t(row)];
+    auto it = rowCache_.constFind(key);
+    if (it == rowCache_.constEnd()) {
+        QVector<QVariant> values;
+        bool exists = false;
+        const Error saved = error_;
+        readRow(key, values, exists);
+        error_ = saved;
+        it = rowCache_.constFind(key);
+        if (it == rowCache_.constEnd())
+            return {};
+    }
+    return it.value().value(position);
+}
+
+void Recordset::dropCache() const { rowCache_.clear(); }
+
+}  // namespace tvx::data

@@ -1,0 +1,138 @@
+#pragma once
+
+#include "database.h"
+#include "jetsql.h"
+
+#include <QHash>
+#include <QObject>
+#include <QVariant>
+
+#include <memory>
+#include <vector>
+
+namespace tvx::data {
+
+struct Bookmark {
+    qint64 key = -1;
+    bool isValid() const { return key >= 0; }
+    bool operator==(const Bookmark &) const = default;
+};
+
+// A dynaset: a live keyset over the rows a statement selected. Values are read
+// from the file whenever a record becomes current, so changes made by other
+// data sources and programs show; rows added here stay until the next requery.
+class Recordset : public QObject {
+    Q_OBJECT
+public:
+    enum class EditMode { None, Edit, AddNew };
+
+    Recordset(std::shared_ptr<Database> database, const TableInfo &table, QVector<int> columns, jet::Select statement,
+              QString source);
+    ~Recordset() override;
+
+    std::shared_ptr<Database> database() const { return database_; }
+    QString source() const { return source_; }
+    QString tableName() const { return table_.name; }
+    bool isOpen() const { return open_; }
+
+    // fields of the record set, in statement order
+    int fieldCount() const { return int(columns_.size()); }
+    int fieldIndex(const QString &name) const;  // -1 when missing
+    QString fieldName(int position) const;
+    FieldDef field(int position) const;
+
+    int recordCount() const;
+    bool bof() const;
+    bool eof() const;
+    bool hasCurrent() const;
+    int absolutePosition() const;  // -1 without a current record
+
+    bool moveFirst();
+    bool moveLast();
+    bool moveNext();
+    bool movePrevious();
+    bool moveTo(int row);
+
+    bool addNew();
+    bool edit();
+    bool update();
+    void cancelUpdate();
+    bool deleteCurrent();
+    EditMode editMode() const { return mode_; }
+    bool hasPendingChanges() const;
+
+    QVariant value(int position) const;
+    QVariant value(const QString &name) const;
+    bool setValue(int position, const QVariant &value);
+    bool setValue(const QString &name, const QVariant &value);
+
+    bool findFirst(const QString &criteria);
+    bool noMatch() const { return noMatch_; }
+
+    Bookmark bookmark() const;
+    bool setBookmark(const Bookmark &bookmark);
+    Bookmark lastModified() const { return lastModified_; }
+
+    QString sort() const { return sort_; }
+    void setSort(const QString &sort) { sort_ = sort; }
+    // A new record set on the same statement, in the order of the sort text.
+    std::shared_ptr<Recordset> openRecordset(Error &error) const;
+
+    bool requery();
+    bool close();  // pending changes are written first
+
+    // For grids: a row's value without moving (read through a small cache).
+    QVariant valueAt(int row, int position) const;
+    void dropCache() const;
+
+    const Error &lastError() const { return error_; }
+    void clearError() { error_ = {}; }
+
+signals:
+    void currentChanged();
+    void rowsReset();
+    void rowInserted(int row);
+    void rowRemoved(int row);
+    void rowChanged(int row);
+    void editModeChanged();
+
+private:
+    bool fail(Error error) const;
+    bool fail(ErrorCode code, const QString &message) const { return fail(Error{code, message}); }
+    bool succeed() const;
+    bool ensureOpen() const;
+    bool flushPending();
+    bool loadCurrent();
+    bool readRow(qint64 key, QVector<QVariant> &values, bool &exists) const;
+    bool go(qsizetype position);
+    bool lockCurrent();
+    void releaseLock();
+    void setMode(EditMode mode);
+
+    std::shared_ptr<Database> database_;
+    TableInfo table_;
+    QVector<int> columns_;  // table column of each field
+    jet::Select statement_;
+    QString source_;
+    QString selectSql_;
+    std::unique_ptr<LockFile> locks_;
+
+    std::vector<qint64> keys_;
+    qsizetype pos_ = -1;
+    bool currentDeleted_ = false;  // after a delete, pos_ is the record after it
+    bool currentMissing_ = false;  // deleted by someone else
+    QVector<QVariant> current_;
+    QVector<QVariant> pending_;
+    QVector<bool> changed_;
+    EditMode mode_ = EditMode::None;
+    Bookmark beforeAdd_;
+    Bookmark lastModified_;
+    qint64 lockedOffset_ = -1;
+    bool noMatch_ = false;
+    bool open_ = false;
+    QString sort_;
+    mutable Error error_;
+    mutable QHash<qint64, QVector<QVariant>> rowCache_;
+};
+
+}  // namespace tvx::data

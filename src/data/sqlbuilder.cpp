@@ -1,0 +1,213 @@
+#include "sqlbuilder.h"
+
+#include "names.h"
+#include "values.h"
+
+#include <QDate>
+
+namespace tvx::data {
+
+int TableInfo::indexOf(const QString &fieldName) const
+{
+    if (folded_.size() != fields.size())
+        const_cast<TableInfo *>(this)->index();
+    for (int i = 0; i < fields.size(); ++i) {
+        if (fields[i].name == fieldName)
+            return i;
+    }
+    const QString wanted = foldCase(fieldName);
+    for (int i = 0; i < folded_.size(); ++i) {
+        if (folded_[i] == wanted)
+            return i;
+    }
+    return -1;
+}
+
+void TableInfo::index()
+{
+    folded_.clear();
+    for (const auto &f : fields)
+        folded_ << foldCase(f.name);
+}
+
+namespace {
+
+using namespace jet;
+
+Error mismatch(const FieldDef &field, const Literal &literal)
+{
+    return {ErrorCode::BadStatement, QStringLiteral("Adattípus-eltérés a feltételben: a(z) „%1” mező (%2) nem hasonlítható a(z) „%3” értékhez.")
+                                         .arg(field.name, fieldTypeName(field.type), literal.value.toString())};
+}
+
+const char *sqlOperator(CompareOp op)
+{
+    switch (op) {
+    case CompareOp::Equal: return "=";
+    case CompareOp::NotEqual: return "<>";
+    case CompareOp::Less: return "<";
+    case CompareOp::LessOrEqual: return "<=";
+    case CompareOp::Greater: return ">";
+    case CompareOp::GreaterOrEqual: return ">=";
+    }
+    return "=";
+}
+
+QString literalText(const Literal &l)
+{
+    if (l.kind == Literal::Date)
+        return l.value.toDate().toString(Qt::ISODate);
+    if (l.kind == Literal::Number) {
+        const double d = l.value.toDouble();
+        return d == double(qint64(d)) ? QString::number(qint64(d)) : QString::number(d, 'g', 15);
+    }
+    if (l.kind == Literal::Boolean)
+        return l.value.toBool() ? QStringLiteral("-1") : QStringLiteral("0");
+    return l.value.toString();
+}
+
+bool build(const ExprPtr &e, const TableInfo &table, QString &sql, QVariantList &params, Error &error)
+{
+    switch (e->kind) {
+    case Expr::And:
+    case Expr::Or: {
+        sql += u'(';
+        if (!build(e->left, table, sql, params, error))
+            return false;
+        sql += e->kind == Expr::And ? QStringLiteral(" AND ") : QStringLiteral(" OR ");
+        if (!build(e->right, table, sql, params, error))
+            return false;
+        sql += u')';
+        return true;
+    }
+    case Expr::Not:
+        sql += QStringLiteral("NOT (");
+        if (!build(e->left, table, sql, params, error))
+            return false;
+        sql += u')';
+        return true;
+    default: break;
+    }
+
+    const int index = table.indexOf(e->field);
+    if (index < 0) {
+        error = {ErrorCode::NoSuchField, QStringLiteral("Nincs ilyen mező a(z) „%1” táblában: „%2”.").arg(table.name, e->field)};
+        return false;
+    }
+    const FieldDef &field = table.fields[index];
+    const QString column = quoteIdentifier(field.name);
+
+    if (e->kind == Expr::IsNull) {
+        sql += column + (e->negated ? QStringLiteral(" IS NOT NULL") : QStringLiteral(" IS NULL"));
+        return true;
+    }
+    if (e->kind == Expr::Like) {
+        const bool textual = field.type == FieldType::Text || field.type == FieldType::Memo;
+        sql += QStringLiteral("tvx_like(%1, ?)").arg(textual ? column : QStringLiteral("CAST(%1 AS TEXT)").arg(column));
+        if (e->negated)
+            sql += QStringLiteral(" = 0");
+        params << literalText(e->value);
+        return true;
+    }
+
+    // a comparison with a value
+    const Literal &l = e->value;
+    if (l.kind == Literal::Null) {
+        // Comparing with null is never true.
+        sql += QStringLiteral("(0)");
+        return true;
+    }
+    switch (field.type) {
+    case FieldType::Text:
+    case FieldType::Memo:
+        switch (e->op) {
+        case CompareOp::Equal: sql += QStringLiteral("tvx_eq(%1, ?)").arg(column); break;
+        case CompareOp::NotEqual: sql += QStringLiteral("tvx_eq(%1, ?) = 0").arg(column); break;
+        default: sql += QStringLiteral("tvx_cmp(%1, ?) %2 0").arg(column, QLatin1String(sqlOperator(e->op))); break;
+        }
+        params << literalText(l);
+        return true;
+    default: break;
+    }
+
+    QVariant value;
+    switch (field.type) {
+    case FieldType::Short:
+    case FieldType::Long:
+    case FieldType::Double:
+        if (l.kind == Literal::Number)
+            value = l.value.toDouble();
+        else if (l.kind == Literal::Boolean)
+            value = l.value.toBool() ? -1 : 0;
+        else if (const auto n = l.kind == Literal::Text ? parseNumber(l.value.toString()) : std::nullopt)
+            value = *n;
+        break;
+    case FieldType::YesNo:
+        if (l.kind == Literal::Boolean || l.kind == Literal::Number)
+            value = l.value.toDouble() != 0 || (l.kind == Literal::Boolean && l.value.toBool()) ? 1 : 0;
+        else if (l.kind == Literal::Text)
+            value = toStorage(field, l.value).value;
+        break;
+    case FieldType::Date:
+        if (l.kind == Literal::Date)
+            value = l.value.toDate().toString(Qt::ISODate);
+        else if (const auto d = l.kind == Literal::Text ? parseDate(l.value.toString()) : std::nullopt)
+            value = d->toString(Qt::ISODate);
+        break;
+    default:
+        if (l.kind == Literal::Text)
+            value = toStorage(field, l.value).value;
+        break;
+    }
+    if (value.isNull()) {
+        error = mismatch(field, l);
+        return false;
+    }
+    sql += QStringLiteral("%1 %2 ?").arg(column, QLatin1String(sqlOperator(e->op)));
+    params << value;
+    return true;
+}
+
+}  // namespace
+
+SqlText whereClause(const ExprPtr &expr, const TableInfo &table)
+{
+    SqlText out;
+    if (!expr)
+        return out;
+    if (!build(expr, table, out.sql, out.params, out.error)) {
+        out.sql.clear();
+        out.params.clear();
+    }
+    return out;
+}
+
+SqlText orderClause(const QVector<OrderItem> &items, const TableInfo &table)
+{
+    SqlText out;
+    QStringList parts;
+    for (const auto &item : items) {
+        const int index = table.indexOf(item.field);
+        if (index < 0) {
+            out.error = {ErrorCode::NoSuchField, QStringLiteral("Nincs ilyen mező a(z) „%1” táblában: „%2”.").arg(table.name, item.field)};
+            return out;
+        }
+        const FieldDef &field = table.fields[index];
+        const QString column = quoteIdentifier(field.name);
+        const bool textual = field.type == FieldType::Text || field.type == FieldType::Memo;
+        parts << (textual ? QStringLiteral("tvx_key(%1)").arg(column) : column) + (item.descending ? QStringLiteral(" DESC") : QString());
+    }
+    parts << QStringLiteral("rowid");
+    out.sql = QStringLiteral(" ORDER BY ") + parts.join(QStringLiteral(", "));
+    return out;
+}
+
+QString columnList(const QVector<int> &columns, const TableInfo &table)
+{
+    QStringList names;
+    for (const int c : columns)
+        names << quoteIdentifier(table.fields[c].name);
+    return names.join(QStringLiteral(", "));
+}
+
+}  // namespace tvx::data

@@ -1,0 +1,441 @@
+#include "connection.h"
+#include "textmatch.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QHash>
+#include <QTime>
+
+#include <sqlite3.h>
+#include <unicode/ucol.h>
+
+#include <memory>
+
+namespace tvx::data {
+
+namespace {
+
+constexpr int kBusyTimeoutMs = 5000;
+
+// Hungarian alphabetical order. Sort keys are computed per query and never
+// stored in an index, so a different library version cannot corrupt a file.
+struct Collators {
+    UCollator *order = nullptr;      // tertiary: the sort order of lists
+    UCollator *compare = nullptr;    // secondary: case ignored, accents kept
+    Collators()
+    {
+        UErrorCode status = U_ZERO_ERROR;
+        order = ucol_open("hu_HU", &status);
+        status = U_ZERO_ERROR;
+        compare = ucol_open("hu_HU", &status);
+        if (compare)
+            ucol_setStrength(compare, UCOL_SECONDARY);
+    }
+    ~Collators()
+    {
+        if (order)
+            ucol_close(order);
+        if (compare)
+            ucol_close(compare);
+    }
+};
+
+Collators &collators()
+{
+    static Collators c;
+    return c;
+}
+
+std::string_view textArg(sqlite3_value *v)
+{
+    const auto *p = reinterpret_cast<const char *>(sqlite3_value_text(v));
+    return p ? std::string_view(p, size_t(sqlite3_value_bytes(v))) : std::string_view();
+}
+
+void sqlEqual(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    sqlite3_result_int(ctx, equalIgnoringCase(textArg(argv[0]), textArg(argv[1])) ? 1 : 0);
+}
+
+void deletePattern(void *p) { delete static_cast<LikePattern *>(p); }
+
+void sqlLike(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    auto *pattern = static_cast<LikePattern *>(sqlite3_get_auxdata(ctx, 1));
+    if (!pattern) {
+        const auto sv = textArg(argv[1]);
+        auto compiled = LikePattern::compile(QString::fromUtf8(sv.data(), qsizetype(sv.size())));
+        if (!compiled) {
+            sqlite3_result_error(ctx, "Hibás LIKE minta.", -1);
+            return;
+        }
+        pattern = new LikePattern(std::move(*compiled));
+        sqlite3_set_auxdata(ctx, 1, pattern, deletePattern);
+        // set_auxdata may have freed it already when it cannot keep it
+        pattern = static_cast<LikePattern *>(sqlite3_get_auxdata(ctx, 1));
+        if (!pattern) {
+            auto again = LikePattern::compile(QString::fromUtf8(sv.data(), qsizetype(sv.size())));
+            sqlite3_result_int(ctx, again->matchesUtf8(textArg(argv[0])) ? 1 : 0);
+            return;
+        }
+    }
+    sqlite3_result_int(ctx, pattern->matchesUtf8(textArg(argv[0])) ? 1 : 0);
+}
+
+void sqlCompare(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto a = textArg(argv[0]), b = textArg(argv[1]);
+    if (equalIgnoringCase(a, b)) {
+        sqlite3_result_int(ctx, 0);
+        return;
+    }
+    UErrorCode status = U_ZERO_ERROR;
+    const UCollationResult r = collators().compare
+        ? ucol_strcollUTF8(collators().compare, a.data(), int32_t(a.size()), b.data(), int32_t(b.size()), &status)
+        : (a < b ? UCOL_LESS : UCOL_GREATER);
+    sqlite3_result_int(ctx, r == UCOL_LESS ? -1 : (r == UCOL_EQUAL ? 0 : 1));
+}
+
+void sqlSortKey(sqlite3_context *ctx, int, sqlite3_value **argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto text = textArg(argv[0]);
+    UCollator *coll = collators().order;
+    if (!coll) {
+        sqlite3_result_blob(ctx, text.data(), int(text.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    thread_local std::u16string utf16;
+    thread_local std::string key;
+    const QString s = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    key.resize(std::max<size_t>(key.size(), size_t(s.size()) * 4 + 16));
+    int32_t n = ucol_getSortKey(coll, reinterpret_cast<const UChar *>(s.utf16()), int32_t(s.size()),
+                                reinterpret_cast<uint8_t *>(key.data()), int32_t(key.size()));
+    if (n > int32_t(key.size())) {
+        key.resize(size_t(n));
+        n = ucol_getSortKey(coll, reinterpret_cast<const UChar *>(s.utf16()), int32_t(s.size()),
+                            reinterpret_cast<uint8_t *>(key.data()), int32_t(key.size()));
+    }
+    sqlite3_result_blob(ctx, key.data(), n > 0 ? n - 1 : 0, SQLITE_TRANSIENT);  // without the closing 0
+}
+
+Error engineError(sqlite3 *db, int rc, const QString &what)
+{
+    const QString detail = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    Error e;
+    switch (rc & 0xff) {
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+        e.code = ErrorCode::NotADatabase;
+        e.message = QStringLiteral("%1: az állomány nem olvasható adatbázis (%2).").arg(what, detail);
+        return e;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        e.code = ErrorCode::Busy;
+        e.message = QStringLiteral("%1: az adatbázist egy másik program éppen írja, próbálja újra! (%2)").arg(what, detail);
+        return e;
+    case SQLITE_CONSTRAINT:
+        e.code = ErrorCode::ValueDoesNotFit;
+        e.message = QStringLiteral("%1: az érték nem fér el a mezőben (%2).").arg(what, detail);
+        return e;
+    case SQLITE_CANTOPEN:
+        e.code = ErrorCode::FileMissing;
+        e.message = QStringLiteral("%1: az állomány nem nyitható meg (%2).").arg(what, detail);
+        return e;
+    case SQLITE_ERROR:
+        e.code = ErrorCode::BadStatement;
+        e.message = QStringLiteral("%1: %2").arg(what, detail);
+        return e;
+    default:
+        e.code = ErrorCode::Io;
+        e.message = QStringLiteral("%1: %2").arg(what, detail);
+        return e;
+    }
+}
+
+class SqliteRow final : public RowReader {
+public:
+    explicit SqliteRow(sqlite3_stmt *st) : st_(st) {}
+    int columnCount() const override { return sqlite3_column_count(st_); }
+    bool isNull(int c) const override { return sqlite3_column_type(st_, c) == SQLITE_NULL; }
+    qint64 int64(int c) const override { return sqlite3_column_int64(st_, c); }
+    QVariant value(int c) const override
+    {
+        switch (sqlite3_column_type(st_, c)) {
+        case SQLITE_INTEGER: return QVariant::fromValue<qint64>(sqlite3_column_int64(st_, c));
+        case SQLITE_FLOAT: return sqlite3_column_double(st_, c);
+        case SQLITE_TEXT: {
+            const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(st_, c));
+            return QString::fromUtf8(p, sqlite3_column_bytes(st_, c));
+        }
+        case SQLITE_BLOB: {
+            const auto *p = static_cast<const char *>(sqlite3_column_blob(st_, c));
+            return QByteArray(p, sqlite3_column_bytes(st_, c));
+        }
+        default: return {};
+        }
+    }
+
+private:
+    sqlite3_stmt *st_;
+};
+
+class SqliteConnection final : public Connection {
+public:
+    SqliteConnection(sqlite3 *db, QString path) : db_(db), path_(std::move(path))
+    {
+        sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+        sqlite3_extended_result_codes(db_, 1);
+        const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+        sqlite3_create_function_v2(db_, "tvx_eq", 2, flags, nullptr, sqlEqual, nullptr, nullptr, nullptr);
+        sqlite3_create_function_v2(db_, "tvx_like", 2, flags, nullptr, sqlLike, nullptr, nullptr, nullptr);
+        sqlite3_create_function_v2(db_, "tvx_cmp", 2, flags, nullptr, sqlCompare, nullptr, nullptr, nullptr);
+        sqlite3_create_function_v2(db_, "tvx_key", 1, flags, nullptr, sqlSortKey, nullptr, nullptr, nullptr);
+    }
+
+    ~SqliteConnection() override
+    {
+        for (auto it = cache_.begin(); it != cache_.end(); ++it)
+            sqlite3_finalize(it.value().statement);
+        sqlite3_close_v2(db_);
+    }
+
+    QString filePath() const override { return path_; }
+
+    Error execute(const QString &sql, const QVariantList &params, int *changes) override
+    {
+        Error err = query(sql, params, [](const RowReader &) { return true; });
+        if (!err && changes)
+            *changes = sqlite3_changes(db_);
+        return err;
+    }
+
+    Error query(const QString &sql, const QVariantList &params, const std::function<bool(const RowReader &)> &row) override
+    {
+        Lease lease(*this, sql);
+        if (!lease.statement)
+            return engineError(db_, sqlite3_errcode(db_), QStringLiteral("Hibás lekérdezés"));
+        sqlite3_stmt *st = lease.statement;
+        for (int i = 0; i < params.size(); ++i) {
+            const int rc = bind(st, i + 1, params[i]);
+            if (rc != SQLITE_OK)
+                return engineError(db_, rc, QStringLiteral("Paraméterhiba"));
+        }
+        SqliteRow reader(st);
+        while (true) {
+            const int rc = sqlite3_step(st);
+            if (rc == SQLITE_ROW) {
+                if (!row(reader))
+                    break;
+                continue;
+            }
+            if (rc == SQLITE_DONE)
+                break;
+            return engineError(db_, rc, QStringLiteral("Adatbázis-hiba"));
+        }
+        return {};
+    }
+
+    Error beginWrite() override
+    {
+        return execute(QStringLiteral("BEGIN IMMEDIATE"), {}, nullptr);
+    }
+    Error commit() override
+    {
+        Error e = execute(QStringLiteral("COMMIT"), {}, nullptr);
+        if (e)
+            rollback();
+        return e;
+    }
+    void rollback() override
+    {
+        if (!sqlite3_get_autocommit(db_))
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    qint64 lastInsertKey() const override { return sqlite3_last_insert_rowid(db_); }
+
+    Error readCatalog(QVector<StoredTable> &tables) override { return readCatalog(QStringLiteral("main"), tables); }
+
+    Error readCatalog(const QString &alias, QVector<StoredTable> &tables) override
+    {
+        tables.clear();
+        const QString schema = u'"' + alias + u'"';
+        Error err = query(QStringLiteral("SELECT name FROM %1.sqlite_master WHERE type = 'table' ORDER BY rowid").arg(schema), {},
+                          [&](const RowReader &r) {
+                              tables.push_back({r.value(0).toString(), {}, {}});
+                              return true;
+                          });
+        if (err)
+            return err;
+        for (auto &table : tables) {
+            QString quotedName = table.name;
+            quotedName.replace(u'"', QStringLiteral("\"\""));
+            err = query(QStringLiteral("PRAGMA %1.table_info(\"%2\")").arg(schema, quotedName), {}, [&](const RowReader &r) {
+                table.fields.push_back(fieldFromDeclaredType(r.value(1).toString(), r.value(2).toString()));
+                return true;
+            });
+            if (err)
+                return err;
+        }
+        return {};
+    }
+
+    Error attach(const QString &filePath, const QString &alias) override
+    {
+        return execute(QStringLiteral("ATTACH DATABASE ? AS \"%1\"").arg(alias), {filePath}, nullptr);
+    }
+    void detach(const QString &alias) override
+    {
+        // statements prepared against the attached file must go first
+        for (auto it = cache_.begin(); it != cache_.end();) {
+            if (!it.value().inUse) {
+                sqlite3_finalize(it.value().statement);
+                it = cache_.erase(it);
+            } else {
+                ++it;
+            }
+        }
+        execute(QStringLiteral("DETACH DATABASE \"%1\"").arg(alias), {}, nullptr);
+    }
+
+private:
+    struct Cached {
+        sqlite3_stmt *statement = nullptr;
+        bool inUse = false;
+    };
+
+    // A prepared statement borrowed from the cache for one query; a nested
+    // query with the same text gets a private one.
+    struct Lease {
+        Lease(SqliteConnection &c, const QString &sql) : conn(c), key(sql)
+        {
+            auto it = c.cache_.find(sql);
+            if (it != c.cache_.end() && !it->inUse) {
+                it->inUse = true;
+                statement = it->statement;
+                cached = true;
+                return;
+            }
+            const QByteArray utf8 = sql.toUtf8();
+            if (sqlite3_prepare_v3(c.db_, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT, &statement, nullptr) !=
+                SQLITE_OK) {
+                statement = nullptr;
+                return;
+            }
+            if (it == c.cache_.end() && c.cache_.size() < 200) {
+                c.cache_.insert(sql, {statement, true});
+                cached = true;
+            }
+        }
+        ~Lease()
+        {
+            if (!statement)
+                return;
+            if (cached) {
+                sqlite3_reset(statement);
+                sqlite3_clear_bindings(statement);
+                conn.cache_[key].inUse = false;
+            } else {
+                sqlite3_finalize(statement);
+            }
+        }
+        SqliteConnection &conn;
+        QString key;
+        sqlite3_stmt *statement = nullptr;
+        bool cached = false;
+    };
+
+    static int bind(sqlite3_stmt *st, int index, const QVariant &v)
+    {
+        if (v.isNull() || !v.isValid())
+            return sqlite3_bind_null(st, index);
+        switch (v.typeId()) {
+        case QMetaType::Bool: return sqlite3_bind_int(st, index, v.toBool() ? 1 : 0);
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::Long: return sqlite3_bind_int64(st, index, v.toLongLong());
+        case QMetaType::Double:
+        case QMetaType::Float: return sqlite3_bind_double(st, index, v.toDouble());
+        case QMetaType::QDate: return bindText(st, index, v.toDate().toString(Qt::ISODate));
+        case QMetaType::QTime: return bindText(st, index, v.toTime().toString(QStringLiteral("HH:mm:ss")));
+        case QMetaType::QByteArray: {
+            const QByteArray b = v.toByteArray();
+            return sqlite3_bind_blob(st, index, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+        }
+        default: return bindText(st, index, v.toString());
+        }
+    }
+    static int bindText(sqlite3_stmt *st, int index, const QString &s)
+    {
+        const QByteArray utf8 = s.toUtf8();
+        return sqlite3_bind_text(st, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    }
+
+    sqlite3 *db_;
+    QString path_;
+    QHash<QString, Cached> cache_;
+};
+
+std::unique_ptr<Connection> openWithFlags(const QString &filePath, int flags, Error &error)
+{
+    sqlite3 *db = nullptr;
+    const QByteArray path = QFileInfo(filePath).absoluteFilePath().toUtf8();
+    const int rc = sqlite3_open_v2(path.constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        error = engineError(db, rc, QStringLiteral("Az adatbázis (%1) nem nyitható meg").arg(QFileInfo(filePath).fileName()));
+        sqlite3_close_v2(db);
+        return nullptr;
+    }
+    auto conn = std::make_unique<SqliteConnection>(db, QFileInfo(filePath).absoluteFilePath());
+    // Reading the schema proves the file is a database (and rolls back a journal left by a crash).
+    error = conn->query(QStringLiteral("SELECT count(*) FROM sqlite_master"), {}, [](const RowReader &) { return true; });
+    if (error) {
+        if (error.code == ErrorCode::BadStatement || error.code == ErrorCode::Io)
+            error.code = ErrorCode::NotADatabase;
+        error.message = QStringLiteral("A(z) %1 állomány nem olvasható adatbázis: %2").arg(QFileInfo(filePath).fileName(), error.message);
+        return nullptr;
+    }
+    return conn;
+}
+
+}  // namespace
+
+std::unique_ptr<Connection> openSqlite(const QString &filePath, Error &error)
+{
+    if (!QFileInfo(filePath).isFile()) {
+        error = {ErrorCode::FileMissing, QStringLiteral("Nem található a(z) %1 állomány!").arg(QFileInfo(filePath).fileName())};
+        return nullptr;
+    }
+    return openWithFlags(filePath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, error);
+}
+
+std::unique_ptr<Connection> createSqlite(const QString &filePath, Error &error)
+{
+    if (QFileInfo::exists(filePath)) {
+        error = {ErrorCode::Io, QStringLiteral("A(z) %1 állomány már létezik.").arg(filePath)};
+        return nullptr;
+    }
+    return openWithFlags(filePath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, error);
+}
+
+}  // namespace tvx::data

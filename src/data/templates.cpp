@@ -1,0 +1,50 @@
+#include "templates.h"
+
+#include "countrycodes.h"
+#include "database.h"
+#include "schema.h"
+
+namespace tvx::data {
+
+namespace {
+
+Error fillDefaultRows(Database &db)
+{
+    Connection &conn = db.connection();
+    if (db.table(QStringLiteral("ORSZAGJEL"))) {
+        if (Error e = conn.beginWrite())
+            return e;
+        for (const CountryCode &c : countryCodes()) {
+            if (Error e = conn.execute(QStringLiteral("INSERT INTO \"ORSZAGJEL\" (\"Országjel\", \"Ország\") VALUES (?, ?)"),
+                                       {QString::fromUtf8(c.code), QString::fromUtf8(c.name)})) {
+                conn.rollback();
+                return e;
+            }
+        }
+        if (Error e = conn.commit())
+            return e;
+    }
+    if (db.table(QStringLiteral("Bettorzs"))) {
+        if (Error e = conn.execute(QStringLiteral("INSERT INTO \"Bettorzs\" (\"UzKod\", \"UzNev\") VALUES (1, ?)"),
+                                   {QStringLiteral("Tarvix üzemeltető")}))
+            return e;
+    }
+    return {};
+}
+
+}  // namespace
+
+Error createDataSetFiles(const QDir &directory)
+{
+    for (const DatabaseFileDef &file : databaseFiles()) {
+        Error error;
+        auto db = Database::create(directory.filePath(file.fileName), file, error);
+        if (!db)
+            return error;
+        if ((error = fillDefaultRows(*db)))
+            return error;
+    }
+    return {};
+}
+
+}  // namespace tvx::data

@@ -1,0 +1,198 @@
+#include "textmatch.h"
+
+#include <QChar>
+#include <QList>
+
+namespace tvx::data {
+
+namespace {
+
+inline char32_t foldChar(char32_t c)
+{
+    if (c < 0x80)
+        return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+    return QChar::toCaseFolded(c);
+}
+
+// Decodes one UTF-8 sequence; malformed bytes stand for themselves.
+inline char32_t decode(std::string_view s, size_t &i)
+{
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    auto cont = [&](size_t k) -> int {
+        if (i + k >= s.size())
+            return -1;
+        const auto b = static_cast<unsigned char>(s[i + k]);
+        return (b & 0xC0) == 0x80 ? (b & 0x3F) : -1;
+    };
+    if (b0 < 0x80) {
+        ++i;
+        return b0;
+    }
+    if ((b0 & 0xE0) == 0xC0) {
+        const int c1 = cont(1);
+        if (c1 >= 0) {
+            i += 2;
+            return char32_t(((b0 & 0x1F) << 6) | c1);
+        }
+    } else if ((b0 & 0xF0) == 0xE0) {
+        const int c1 = cont(1), c2 = c1 >= 0 ? cont(2) : -1;
+        if (c2 >= 0) {
+            i += 3;
+            return char32_t(((b0 & 0x0F) << 12) | (c1 << 6) | c2);
+        }
+    } else if ((b0 & 0xF8) == 0xF0) {
+        const int c1 = cont(1), c2 = c1 >= 0 ? cont(2) : -1, c3 = c2 >= 0 ? cont(3) : -1;
+        if (c3 >= 0) {
+            i += 4;
+            return char32_t(((b0 & 0x07) << 18) | (c1 << 12) | (c2 << 6) | c3);
+        }
+    }
+    ++i;
+    return b0;
+}
+
+}  // namespace
+
+void foldUtf8(std::string_view utf8, std::u32string &out)
+{
+    out.clear();
+    out.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size();)
+        out.push_back(foldChar(decode(utf8, i)));
+}
+
+std::u32string foldText(const QString &text)
+{
+    std::u32string out;
+    out.reserve(text.size());
+    for (const char32_t c : text.toUcs4())
+        out.push_back(foldChar(c));
+    return out;
+}
+
+bool equalIgnoringCase(std::string_view a, std::string_view b)
+{
+    size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[j]);
+        if (ca < 0x80 && cb < 0x80) {
+            if (foldChar(ca) != foldChar(cb))
+                return false;
+            ++i;
+            ++j;
+            continue;
+        }
+        if (foldChar(decode(a, i)) != foldChar(decode(b, j)))
+            return false;
+    }
+    return i == a.size() && j == b.size();
+}
+
+bool LikePattern::Token::accepts(char32_t c) const
+{
+    switch (kind) {
+    case Literal: return c == ch;
+    case AnyOne: return true;
+    case Digit: return c >= '0' && c <= '9';
+    case Set: {
+        bool in = false;
+        for (const auto &[lo, hi] : ranges) {
+            if (c >= lo && c <= hi) {
+                in = true;
+                break;
+            }
+        }
+        return in != negated;
+    }
+    case AnyRun: return true;
+    }
+    return false;
+}
+
+std::optional<LikePattern> LikePattern::compile(const QString &pattern)
+{
+    const std::u32string p = foldText(pattern);
+    LikePattern result;
+    for (size_t i = 0; i < p.size(); ++i) {
+        Token t;
+        const char32_t c = p[i];
+        if (c == '*') {
+            if (!result.tokens_.empty() && result.tokens_.back().kind == Token::AnyRun)
+                continue;
+            t.kind = Token::AnyRun;
+        } else if (c == '?') {
+            t.kind = Token::AnyOne;
+        } else if (c == '#') {
+            t.kind = Token::Digit;
+        } else if (c == '[') {
+            const size_t close = p.find(U']', i + 1);
+            if (close == std::u32string::npos)
+                return std::nullopt;
+            std::u32string_view body(p.data() + i + 1, close - i - 1);
+            t.kind = Token::Set;
+            if (!body.empty() && body.front() == '!' && body.size() > 1) {
+                t.negated = true;
+                body.remove_prefix(1);
+            }
+            if (body.empty()) {
+                // "[]" matches nothing in the value: it stands for an empty string
+                i = close;
+                continue;
+            }
+            for (size_t k = 0; k < body.size(); ++k) {
+                if (k + 2 < body.size() && body[k + 1] == '-') {
+                    const char32_t lo = body[k], hi = body[k + 2];
+                    if (lo > hi)
+                        return std::nullopt;
+                    t.ranges.emplace_back(lo, hi);
+                    k += 2;
+                } else {
+                    t.ranges.emplace_back(body[k], body[k]);
+                }
+            }
+            i = close;
+        } else {
+            t.ch = c;
+        }
+        result.tokens_.push_back(std::move(t));
+    }
+    return result;
+}
+
+bool LikePattern::matches(std::u32string_view v) const
+{
+    size_t ti = 0, vi = 0;
+    size_t starToken = SIZE_MAX, starValue = 0;
+    while (vi < v.size()) {
+        if (ti < tokens_.size() && tokens_[ti].kind == Token::AnyRun) {
+            starToken = ti++;
+            starValue = vi;
+        } else if (ti < tokens_.size() && tokens_[ti].accepts(v[vi])) {
+            ++ti;
+            ++vi;
+        } else if (starToken != SIZE_MAX) {
+            ti = starToken + 1;
+            vi = ++starValue;
+        } else {
+            return false;
+        }
+    }
+    while (ti < tokens_.size() && tokens_[ti].kind == Token::AnyRun)
+        ++ti;
+    return ti == tokens_.size();
+}
+
+bool LikePattern::matchesUtf8(std::string_view value) const
+{
+    thread_local std::u32string buffer;
+    foldUtf8(value, buffer);
+    return matches(buffer);
+}
+
+bool LikePattern::matches(const QString &value) const
+{
+    const std::u32string folded = foldText(value);
+    return matches(std::u32string_view(folded));
+}
+
+}  // namespace tvx::data

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tvx::data {
+
+// Text compared the way the find syntax and the statements compare it: letter
+// case ignored for every letter, accents kept (a ≠ á, á = Á).
+void foldUtf8(std::string_view utf8, std::u32string &out);
+std::u32string foldText(const QString &text);
+bool equalIgnoringCase(std::string_view a, std::string_view b);
+
+// A `like` pattern: * any run, ? one character, # one digit, [abc], [a-z] and
+// [!abc] one character of (or not of) a list. Without wildcards the pattern
+// must match the whole value.
+class LikePattern {
+public:
+    // nullopt when the pattern is malformed (an unclosed [ list)
+    static std::optional<LikePattern> compile(const QString &pattern);
+    bool matches(std::u32string_view foldedValue) const;
+    bool matchesUtf8(std::string_view value) const;
+    bool matches(const QString &value) const;
+
+private:
+    struct Token {
+        enum Kind { Literal, AnyRun, AnyOne, Digit, Set } kind = Literal;
+        char32_t ch = 0;
+        bool negated = false;
+        std::vector<std::pair<char32_t, char32_t>> ranges;
+        bool accepts(char32_t c) const;
+    };
+    std::vector<Token> tokens_;
+};
+
+}  // namespace tvx::data
