@@ -7,7 +7,7 @@ QString dateTimeIdentifier(const QDateTime &at, const QLocale &locale)
     const QDate d = at.date();
     const QString datePart = QString::number(d.year()) + QString::number(d.month()) + QString::number(d.day());
     // single precision, as the clock's seconds counter is kept
-    const float seconds = float(at.time().msecsSinceStartOfDay()) / 1000.0f;
+    const float seconds = float(at.time().msecsSinceStartOfDay() / 1000.0);
     QString secondsPart = QString::number(double(seconds), 'g', 7);
     if (secondsPart.contains(u'e')) {
         // shortest form never needs an exponent within a day

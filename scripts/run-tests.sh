@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test, headless.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+export QT_QPA_PLATFORM=offscreen
+cd build && ctest --output-on-failure -j2

@@ -1,0 +1,68 @@
+// The other process of the concurrency tests.
+//   tvx-lockpeer hold DIR FILE TABLE ROW   edit record ROW and keep it locked until killed
+//   tvx-lockpeer open DIR FILE             keep the database open until killed
+//   tvx-lockpeer write DIR COUNT           add and change filing entries, reporting each one
+
+#include "datasource.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <cstdio>
+
+using namespace tvx::data;
+
+static void say(const char *text)
+{
+    std::fputs(text, stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.size() >= 5 && args[0] == u"hold") {
+        DataSource ds(args[2], args[3], nullptr, QDir(args[1]));
+        if (!ds.refresh() || !ds.moveTo(args[4].toInt()) || !ds.edit()) {
+            say(qPrintable(ds.lastError().message));
+            return 1;
+        }
+        say("LOCKED");
+        for (;;)
+            QThread::sleep(1);
+    }
+    if (args.size() >= 3 && args[0] == u"open") {
+        Error error;
+        auto db = Database::open(args[2], QDir(args[1]), error);
+        if (!db) {
+            say(qPrintable(error.message));
+            return 1;
+        }
+        say("OPEN");
+        for (;;)
+            QThread::sleep(1);
+    }
+    if (args.size() >= 3 && args[0] == u"write") {
+        DataSource ds(QStringLiteral("Tarvix.tvd"), QStringLiteral("Tarvix"), nullptr, QDir(args[1]));
+        if (!ds.refresh()) {
+            say(qPrintable(ds.lastError().message));
+            return 1;
+        }
+        const QString filler(2000, u'ő');
+        const int count = args[2].toInt();
+        for (int i = 0; i < count; ++i) {
+            if (!ds.addNew() || !ds.setValue(0, QStringLiteral("id%1").arg(i)) || !ds.setValue(QStringLiteral("Megjegyzés"), filler) ||
+                !ds.update() || !ds.moveLast() || !ds.setValue(QStringLiteral("KezelésiFeljegyzés"), filler + QString::number(i)) ||
+                !ds.update()) {
+                say(qPrintable(ds.lastError().message));
+                return 1;
+            }
+            say(qPrintable(QString::number(i)));
+        }
+        return 0;
+    }
+    say("usage: tvx-lockpeer hold DIR FILE TABLE ROW | open DIR FILE | write DIR COUNT");
+    return 2;
+}

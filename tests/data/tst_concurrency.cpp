@@ -1,0 +1,140 @@
+#include "datasource.h"
+#include "recordlock.h"
+#include "testdataset.h"
+
+#include <QProcess>
+#include <QTest>
+
+#include <sqlite3.h>
+
+#include <csignal>
+
+using namespace tvx::data;
+
+namespace {
+
+struct Peer {
+    QProcess process;
+
+    bool start(const QStringList &args, const QByteArray &readyLine)
+    {
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start(QStringLiteral(LOCKPEER), args);
+        if (!process.waitForStarted(5000))
+            return false;
+        while (process.waitForReadyRead(10000)) {
+            while (process.canReadLine()) {
+                const QByteArray line = process.readLine().trimmed();
+                if (line == readyLine)
+                    return true;
+            }
+        }
+        return false;
+    }
+    void killHard()
+    {
+        ::kill(pid_t(process.processId()), SIGKILL);
+        process.waitForFinished(5000);
+    }
+    ~Peer()
+    {
+        if (process.state() != QProcess::NotRunning)
+            killHard();
+    }
+};
+
+QString integrityCheck(const QString &path)
+{
+    sqlite3 *db = nullptr;
+    QString result;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+        sqlite3_exec(
+            db, "PRAGMA integrity_check",
+            [](void *out, int, char **values, char **) {
+                *static_cast<QString *>(out) += QString::fromUtf8(values[0]);
+                return 0;
+            },
+            &result, nullptr);
+    }
+    sqlite3_close(db);
+    return result;
+}
+
+}  // namespace
+
+class TestConcurrency : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void recordLockedByAnotherProcessIsFreedWhenItDies()
+    {
+        TestDataSet set;
+        DataSource users(QStringLiteral("regiszt.tvd"), QStringLiteral("Users"), nullptr, set.dir());
+        QVERIFY(users.refresh());
+        for (const char *name : {"demo", "Kiss Éva"}) {
+            QVERIFY(users.addNew());
+            QVERIFY(users.setValue(0, QString::fromUtf8(name)));
+            QVERIFY(users.update());
+        }
+
+        Peer holder;
+        QVERIFY(holder.start({QStringLiteral("hold"), set.dir().path(), QStringLiteral("REGISZT.tvd"), QStringLiteral("users"),
+                              QStringLiteral("1")},
+                             "LOCKED"));
+        QVERIFY(users.moveLast());
+        QVERIFY(!users.edit());
+        QCOMPARE(users.lastError().code, ErrorCode::Locked);
+        QVERIFY(!users.deleteCurrent());
+        QCOMPARE(users.lastError().code, ErrorCode::Locked);
+        QVERIFY(users.moveFirst());
+        QVERIFY(users.edit());  // the other record is free
+        users.cancelUpdate();
+
+        holder.killHard();
+        QVERIFY(users.moveLast());
+        QVERIFY2(users.edit(), qPrintable(users.lastError().message));
+        QVERIFY(users.setValue(1, QStringLiteral("új")));
+        QVERIFY(users.update());
+    }
+
+    void databaseOpenElsewhereIsReportedInUse()
+    {
+        TestDataSet set;
+        const QString path = set.path(QStringLiteral("Torzsek.tvd"));
+        QVERIFY(!databaseInUse(path));
+        {
+            Peer opener;
+            QVERIFY(opener.start({QStringLiteral("open"), set.dir().path(), QStringLiteral("torzsek.tvd")}, "OPEN"));
+            QVERIFY(databaseInUse(path));
+            opener.killHard();
+        }
+        QVERIFY(!databaseInUse(path));
+    }
+
+    void killedWriterLeavesAConsistentFile()
+    {
+        TestDataSet set;
+        Peer writer;
+        QVERIFY(writer.start({QStringLiteral("write"), set.dir().path(), QStringLiteral("100000")}, "40"));
+        QTest::qWait(150);
+        writer.killHard();
+        const QString path = set.path(QStringLiteral("Tarvix.tvd"));
+        QCOMPARE(integrityCheck(path), QStringLiteral("ok"));
+
+        // every entry that was added is whole: its second write either happened or not
+        DataSource entries(QStringLiteral("Tarvix.tvd"), QStringLiteral("Tarvix"), nullptr, set.dir());
+        QVERIFY2(entries.refresh(), qPrintable(entries.lastError().message));
+        QVERIFY(entries.recordCount() > 40);
+        QVERIFY(entries.moveFirst());
+        while (!entries.eof()) {
+            QCOMPARE(entries.value(QStringLiteral("Megjegyzés")).toString().size(), 2000);
+            QVERIFY(entries.moveNext());
+        }
+        QVERIFY(entries.moveLast());
+        QVERIFY(entries.setValue(QStringLiteral("Iktatószám"), QStringLiteral("A15")));
+        QVERIFY(entries.update());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConcurrency)
+#include "tst_concurrency.moc"

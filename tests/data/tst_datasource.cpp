@@ -1,0 +1,461 @@
+#include "datasource.h"
+#include "hungarian.h"
+#include "jetsql.h"
+#include "testdataset.h"
+
+#include <QDate>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTime>
+
+using namespace tvx::data;
+
+namespace {
+
+// Adds rows through a data source; fails the test on the first error.
+void addRows(DataSource &ds, const QList<QVariantList> &rows)
+{
+    for (const auto &row : rows) {
+        QVERIFY2(ds.addNew(), qPrintable(ds.lastError().message));
+        for (int i = 0; i < row.size(); ++i)
+            QVERIFY2(row[i].isNull() || ds.setValue(i, row[i]), qPrintable(ds.lastError().message));
+        QVERIFY2(ds.update(), qPrintable(ds.lastError().message));
+    }
+}
+
+QStringList partnerNames()
+{
+    return {QStringLiteral("Kovács és Társa Bt."), QStringLiteral("Csaba Építő Kft."), QStringLiteral("Cukor Pékség Zrt."),
+            QStringLiteral("Árvíztűrő Tükörfúrógép Kft."), QStringLiteral("Bella's Café Kft."), QStringLiteral("Zsámbéki Fuvarozó Kft."),
+            QStringLiteral("Ábel Bt."), QStringLiteral("Öveges Gépészet Kft.")};
+}
+
+}  // namespace
+
+class TestDataSource : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestDataSet> set;
+
+    std::unique_ptr<DataSource> source(const QString &file, const QString &statement)
+    {
+        auto ds = std::make_unique<DataSource>(file, statement, nullptr, set->dir());
+        if (!ds->refresh())
+            qWarning() << ds->lastError().message;
+        return ds;
+    }
+
+    void fillPartners()
+    {
+        auto ds = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        int id = 1;
+        QList<QVariantList> rows;
+        for (const QString &name : partnerNames())
+            rows << QVariantList{name, QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), id++};
+        addRows(*ds, rows);
+    }
+
+private Q_SLOTS:
+    void initTestCase() { tvx::useHungarianLocale(); }
+    void init() { set = std::make_unique<TestDataSet>(); }
+    void cleanup() { set.reset(); }
+
+    void emptySourceHasNoCurrentRecord()
+    {
+        auto users = source(QStringLiteral("regiszt.tvd"), QStringLiteral("Users"));
+        QVERIFY(users->isOpen());
+        QCOMPARE(users->recordCount(), 0);
+        QVERIFY(users->bof());
+        QVERIFY(users->eof());
+        QVERIFY(!users->moveFirst());
+        QCOMPARE(users->lastError().code, ErrorCode::NoCurrentRecord);
+        QVERIFY(!users->moveNext());
+        QVERIFY(!users->edit());
+        QCOMPARE(users->lastError().code, ErrorCode::NoCurrentRecord);
+        QVERIFY(!users->deleteCurrent());
+        QVERIFY(!users->value(0).isValid());
+        QVERIFY(!users->update());
+        QVERIFY(!users->setValue(0, QStringLiteral("x")));
+    }
+
+    void newRecordsJoinTheEndAndTheFormerRecordStaysCurrent()
+    {
+        auto users = source(QStringLiteral("regiszt.tvd"), QStringLiteral("Users"));
+        addRows(*users, {{QStringLiteral("demo"), QVariant(), 1, QStringLiteral("Első indítás"), QDate(2024, 3, 7)}});
+        // into an empty set the new record becomes current
+        QVERIFY(users->hasCurrent());
+        QCOMPARE(users->value(QStringLiteral("felhasználó")).toString(), QStringLiteral("demo"));
+        addRows(*users, {{QStringLiteral("Kiss Éva"), QStringLiteral("titok"), 2}});
+        QCOMPARE(users->recordCount(), 2);
+        QCOMPARE(users->value(0).toString(), QStringLiteral("demo"));
+        QVERIFY(users->moveLast());
+        QCOMPARE(users->value(0).toString(), QStringLiteral("Kiss Éva"));
+        QCOMPARE(users->value(2).toInt(), 2);
+        QCOMPARE(users->value(4), QVariant());
+        QVERIFY(users->moveFirst());
+        QCOMPARE(users->value(4).toDate(), QDate(2024, 3, 7));
+        QVERIFY(users->movePrevious());
+        QVERIFY(users->bof());
+        QVERIFY(!users->hasCurrent());
+        QVERIFY(!users->movePrevious());
+        QVERIFY(users->moveLast());
+        QVERIFY(users->moveNext());
+        QVERIFY(users->eof());
+        QVERIFY(!users->moveNext());
+    }
+
+    void movingAndClosingSavePendingChanges()
+    {
+        fillPartners();
+        auto a = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        QVERIFY(a->setValue(QStringLiteral("BerCim"), QStringLiteral("Fő utca 1.")));
+        QCOMPARE(a->editMode(), Recordset::EditMode::Edit);
+        QVERIFY(a->moveNext());
+        QCOMPARE(a->editMode(), Recordset::EditMode::None);
+        QVERIFY(a->setValue(QStringLiteral("BerCim"), QStringLiteral("Kossuth tér 2.")));
+        QVERIFY(a->closeRecordset());
+
+        auto b = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        QCOMPARE(b->value(QStringLiteral("BerCim")).toString(), QStringLiteral("Fő utca 1."));
+        QVERIFY(b->moveNext());
+        QCOMPARE(b->value(QStringLiteral("BerCim")).toString(), QStringLiteral("Kossuth tér 2."));
+        QVERIFY(!a->moveFirst());
+        QCOMPARE(a->lastError().code, ErrorCode::Closed);
+    }
+
+    void valueThatDoesNotFitFailsUpdateAndKeepsWhatWasTyped_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("text in a number field") << "Torzsek.tvd" << "BePartner" << "recordID" << QVariant(QStringLiteral("tizenkettő"));
+        QTest::newRow("text over its size") << "Torzsek.tvd" << "BePartner" << "BerIrszam" << QVariant(QStringLiteral("123456789"));
+        QTest::newRow("no date") << "Tarvix.tvd" << "Tarvix" << "SzerzödésDátuma" << QVariant(QStringLiteral("2024.02.30."));
+        QTest::newRow("small integer out of range") << "regiszt.tvd" << "Users" << "JogosultságiSzint" << QVariant(40000);
+        QTest::newRow("not yes or no") << "Tarvix.tvd" << "Tarvix" << "Foto" << QVariant(QStringLiteral("talán"));
+    }
+    void valueThatDoesNotFitFailsUpdateAndKeepsWhatWasTyped()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, table);
+        QFETCH(QString, field);
+        QFETCH(QVariant, value);
+        auto ds = source(file, table);
+        addRows(*ds, {{QStringLiteral("eredeti")}});
+        const QVariant before = ds->value(field);
+        QVERIFY(ds->setValue(0, QStringLiteral("új szöveg")));
+        QVERIFY(ds->setValue(field, value));
+        QVERIFY(!ds->update());
+        QCOMPARE(ds->lastError().code, ErrorCode::ValueDoesNotFit);
+        QVERIFY(ds->lastError().message.contains(field));
+        // what the user typed is still there, and moving does not lose it either
+        QCOMPARE(ds->value(field), value);
+        QVERIFY(!ds->moveFirst());
+        QCOMPARE(ds->value(0).toString(), QStringLiteral("új szöveg"));
+        // the file still holds the record as it was
+        auto other = source(file, table);
+        QCOMPARE(other->value(0).toString(), QStringLiteral("eredeti"));
+        QCOMPARE(other->value(field), before);
+        ds->cancelUpdate();
+        QCOMPARE(ds->value(0).toString(), QStringLiteral("eredeti"));
+        QVERIFY(ds->moveFirst());
+    }
+
+    void valuesAreReadAsTheirTypes()
+    {
+        auto ds = source(QStringLiteral("Tarvix.tvd"), QStringLiteral("SzamlaTartozas"));
+        addRows(*ds, {{QStringLiteral("1"), QStringLiteral("P"), QStringLiteral("12"), QVariant(), QVariant(), QStringLiteral("2024.03.07."),
+                       QDate(2024, 3, 8), QStringLiteral(""), QStringLiteral("-1 234,5")}});
+        QCOMPARE(ds->value(QStringLiteral("PartnerID")), QVariant(12));
+        QCOMPARE(ds->value(QStringLiteral("OkmányKelte")).toDate(), QDate(2024, 3, 7));
+        QCOMPARE(ds->value(QStringLiteral("TeljesitésDátuma")).toDate(), QDate(2024, 3, 8));
+        QVERIFY(ds->value(QStringLiteral("FizetésiHatáridö")).isNull());
+        QCOMPARE(ds->value(QStringLiteral("bruttóösszeg")).toDouble(), -1234.5);
+
+        auto log = source(QStringLiteral("regiszt.tvd"), QStringLiteral("Regisztrálás"));
+        addRows(*log, {{QStringLiteral("demo"), QStringLiteral("kuvo"), QDate(2024, 3, 7), QTime(12, 34, 56), QStringLiteral("x"),
+                        QStringLiteral("/tmp"), 1, QStringLiteral("Tarvix"), 0, QStringLiteral("Főmenü")}});
+        QCOMPARE(log->value(3).toTime(), QTime(12, 34, 56));
+        QCOMPARE(log->value(6), QVariant(1));
+
+        auto entries = source(QStringLiteral("Tarvix.tvd"), QStringLiteral("Tarvix"));
+        addRows(*entries, {{QStringLiteral("id")}});
+        QVERIFY(entries->setValue(QStringLiteral("Foto"), true));
+        QVERIFY(entries->update());
+        QCOMPARE(entries->value(QStringLiteral("Foto")), QVariant(true));
+        QVERIFY(entries->value(QStringLiteral("Email")).isNull());
+    }
+
+    void findFirstIgnoresLetterCaseAndHonoursWildcards()
+    {
+        fillPartners();
+        auto ds = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        QVERIFY(ds->findFirst(QStringLiteral("[BerNev] like \"ÁRVÍZ*\"")));
+        QVERIFY(!ds->noMatch());
+        QCOMPARE(ds->value(0).toString(), QStringLiteral("Árvíztűrő Tükörfúrógép Kft."));
+        QVERIFY(ds->findFirst(QStringLiteral("[bernev] = 'bella''s café kft.'")));
+        QCOMPARE(ds->value(9).toInt(), 5);
+        QVERIFY(ds->findFirst(QStringLiteral("[BerNev] like '*Kft.' and [recordID] = 6")));
+        QCOMPARE(ds->value(0).toString(), QStringLiteral("Zsámbéki Fuvarozó Kft."));
+        QVERIFY(ds->findFirst(QStringLiteral("[BerNev] like '?ukor*'")));
+        QCOMPARE(ds->value(9).toInt(), 3);
+        // a value without wildcards must match the whole value
+        QVERIFY(ds->findFirst(QStringLiteral("[BerNev] like 'Cukor'")));
+        QVERIFY(ds->noMatch());
+        QVERIFY(ds->moveFirst());
+        QCOMPARE(ds->value(9).toInt(), 1);
+        // accents are letters of their own
+        QVERIFY(ds->findFirst(QStringLiteral("[BerNev] like 'arviz*'")));
+        QVERIFY(ds->noMatch());
+        // a star typed by the user in a quoted search keeps its meaning
+        QVERIFY(ds->findFirst(QStringLiteral("[BerNev] like ") + jet::quoted(QStringLiteral("*s Caf*"), u'"')));
+        QCOMPARE(ds->value(9).toInt(), 5);
+    }
+
+    void findWithBadCriteriaReportsAndKeepsPosition()
+    {
+        fillPartners();
+        auto ds = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        QVERIFY(ds->moveLast());
+        QVERIFY(!ds->findFirst(QStringLiteral("[BerNev] = \"a\"b\"")));
+        QCOMPARE(ds->lastError().code, ErrorCode::BadStatement);
+        QVERIFY(!ds->findFirst(QStringLiteral("[Nincs] = 'a'")));
+        QCOMPARE(ds->lastError().code, ErrorCode::NoSuchField);
+        QVERIFY(!ds->findFirst(QStringLiteral("[recordID] = 'abc'")));
+        QCOMPARE(ds->lastError().code, ErrorCode::BadStatement);
+        QVERIFY(!ds->findFirst(QStringLiteral("[BerNev] like 'a[b'")));
+        QCOMPARE(ds->value(9).toInt(), 8);
+    }
+
+    void findOnUserNameIsCaseInsensitive()
+    {
+        auto users = source(QStringLiteral("regiszt.tvd"), QStringLiteral("Users"));
+        addRows(*users, {{QStringLiteral("admin"), QStringLiteral("x")}, {QStringLiteral("demo"), QStringLiteral("kuvo")}});
+        QVERIFY(users->moveFirst());
+        QVERIFY(users->findFirst(QStringLiteral("[Felhasználó] = \"Demo\"")));
+        QVERIFY(!users->noMatch());
+        QCOMPARE(users->value(0).toString(), QStringLiteral("demo"));
+    }
+
+    void bookmarksReturnToTheRecord()
+    {
+        fillPartners();
+        auto ds = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        QVERIFY(ds->moveNext());
+        QVERIFY(ds->moveNext());
+        const Bookmark mark = ds->bookmark();
+        QVERIFY(mark.isValid());
+        QVERIFY(ds->moveLast());
+        QVERIFY(ds->setBookmark(mark));
+        QCOMPARE(ds->value(9).toInt(), 3);
+        QVERIFY(ds->deleteCurrent());
+        QVERIFY(!ds->hasCurrent());
+        QVERIFY(!ds->setBookmark(mark));
+        QVERIFY(!ds->bookmark().isValid());
+    }
+
+    void deleteLeavesNoCurrentRecordUntilTheNextMove()
+    {
+        fillPartners();
+        auto ds = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        QVERIFY(ds->moveNext());
+        QVERIFY(ds->deleteCurrent());
+        QCOMPARE(ds->recordCount(), 7);
+        QVERIFY(!ds->value(0).isValid());
+        QVERIFY(!ds->edit());
+        QVERIFY(ds->moveNext());
+        QCOMPARE(ds->value(9).toInt(), 3);
+        QVERIFY(ds->deleteCurrent());
+        QVERIFY(ds->movePrevious());
+        QCOMPARE(ds->value(9).toInt(), 1);
+        auto other = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        QCOMPARE(other->recordCount(), 6);
+    }
+
+    void headerSortTogglesInHungarianOrder()
+    {
+        fillPartners();
+        DataSource ds(QStringLiteral("Torzsek.tvd"), QStringLiteral("select * from BePartner"), nullptr, set->dir());
+        QVERIFY(ds.refresh());
+        auto names = [&] {
+            QStringList out;
+            for (int row = 0; row < ds.recordCount(); ++row)
+                out << ds.recordset()->valueAt(row, 0).toString();
+            return out;
+        };
+        // the steps a grid's header click takes
+        auto click = [&](const QString &field) {
+            ds.setSort(ds.sort() == field ? field + QStringLiteral(" DESC") : field);
+            const QString sortText = ds.sort();
+            Error error;
+            auto sorted = ds.recordset()->openRecordset(error);
+            QVERIFY2(sorted, qPrintable(error.message));
+            ds.setRecordset(sorted);
+            ds.setSort(sortText);
+        };
+        click(QStringLiteral("BerNev"));
+        const QStringList ascending = names();
+        QCOMPARE(ascending.first(), QStringLiteral("Ábel Bt."));
+        QVERIFY(ascending.indexOf(QStringLiteral("Ábel Bt.")) < ascending.indexOf(QStringLiteral("Árvíztűrő Tükörfúrógép Kft.")));
+        QVERIFY(ascending.indexOf(QStringLiteral("Cukor Pékség Zrt.")) < ascending.indexOf(QStringLiteral("Csaba Építő Kft.")));
+        QVERIFY(ascending.indexOf(QStringLiteral("Kovács és Társa Bt.")) < ascending.indexOf(QStringLiteral("Öveges Gépészet Kft.")));
+        QCOMPARE(ascending.last(), QStringLiteral("Zsámbéki Fuvarozó Kft."));
+        QCOMPARE(ds.value(0).toString(), QStringLiteral("Ábel Bt."));
+        click(QStringLiteral("BerNev"));
+        QStringList reversed = ascending;
+        std::reverse(reversed.begin(), reversed.end());
+        QCOMPARE(names(), reversed);
+        click(QStringLiteral("BerNev"));
+        QCOMPARE(names(), ascending);
+        click(QStringLiteral("recordID"));
+        QCOMPARE(ds.value(9).toInt(), 1);
+        click(QStringLiteral("recordID"));
+        QCOMPARE(ds.value(9).toInt(), 8);
+        ds.setSort(QStringLiteral("Nincs"));
+        Error error;
+        QVERIFY(!ds.recordset()->openRecordset(error));
+        QCOMPARE(error.code, ErrorCode::NoSuchField);
+    }
+
+    void statementOrderAndFilterAndRefresh()
+    {
+        fillPartners();
+        auto ds = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("select * from BePartner order by BerNev"));
+        QCOMPARE(ds->value(0).toString(), QStringLiteral("Ábel Bt."));
+        QVERIFY(ds->moveLast());
+        ds->setRecordSource(QStringLiteral("select * from BePartner where BerNev like '*kft.' order by recordID desc"));
+        QVERIFY(ds->refresh());
+        QCOMPARE(ds->recordCount(), 5);
+        QCOMPARE(ds->absolutePosition(), 0);
+        QCOMPARE(ds->value(9).toInt(), 8);
+        ds->setRecordSource(QStringLiteral("select * from BePartner where BerNev = ") + jet::quoted(QStringLiteral("Bella's Café Kft.")));
+        QVERIFY(ds->refresh());
+        QCOMPARE(ds->recordCount(), 1);
+        ds->setRecordSource(QStringLiteral("select * from BePartner where BerNev = 'x"));
+        QVERIFY(!ds->refresh());
+        QCOMPARE(ds->lastError().code, ErrorCode::BadStatement);
+        ds->setRecordSource(QStringLiteral("select recordid from bepartner where recordid >0  order by recordid"));
+        QVERIFY(ds->refresh());
+        QCOMPARE(ds->recordset()->fieldCount(), 1);
+        QVERIFY(ds->moveLast());
+        QCOMPARE(ds->value(0).toInt(), 8);
+    }
+
+    void dynasetShowsOtherSourcesChangesWhenReRead()
+    {
+        fillPartners();
+        auto a = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        auto b = source(QStringLiteral("TORZSEK.TVD"), QStringLiteral("bepartner"));
+        QCOMPARE(a->database().get(), b->database().get());
+        QVERIFY(a->setValue(QStringLiteral("BerSzekhely"), QStringLiteral("Eger")));
+        QVERIFY(a->update());
+        QVERIFY(b->moveLast());
+        QVERIFY(b->moveFirst());
+        QCOMPARE(b->value(QStringLiteral("BERSZEKHELY")).toString(), QStringLiteral("Eger"));
+        // a row added by another source appears only after a refresh
+        addRows(*a, {{QStringLiteral("Új Partner Kft."), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(),
+                      QVariant(), 9}});
+        QCOMPARE(b->recordCount(), 8);
+        QVERIFY(b->refresh());
+        QCOMPARE(b->recordCount(), 9);
+        // a row another source deleted cannot be edited
+        QVERIFY(a->moveLast());
+        QVERIFY(b->moveLast());
+        QVERIFY(a->deleteCurrent());
+        QVERIFY(!b->edit());
+        QCOMPARE(b->lastError().code, ErrorCode::RecordDeleted);
+    }
+
+    void aRecordEditedInOneSourceIsLockedForTheOthers()
+    {
+        fillPartners();
+        auto a = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        auto b = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("select * from BePartner order by BerNev desc"));
+        QVERIFY(b->findFirst(QStringLiteral("[recordID] = 1")));
+        QVERIFY(a->edit());
+        QVERIFY(!b->edit());
+        QCOMPARE(b->lastError().code, ErrorCode::Locked);
+        QVERIFY(!b->setValue(0, QStringLiteral("x")));
+        QVERIFY(!b->deleteCurrent());
+        QCOMPARE(b->lastError().code, ErrorCode::Locked);
+        // other records are free
+        QVERIFY(b->moveFirst());
+        QVERIFY(b->edit());
+        b->cancelUpdate();
+        QVERIFY(b->findFirst(QStringLiteral("[recordID] = 1")));
+        a->cancelUpdate();
+        QVERIFY(b->edit());
+        QVERIFY(b->setValue(0, QStringLiteral("Kovács és Fia Bt.")));
+        QVERIFY(b->update());
+        QVERIFY(a->moveFirst());
+        QCOMPARE(a->value(0).toString(), QStringLiteral("Kovács és Fia Bt."));
+    }
+
+    void namesIgnoreLetterCaseEverywhere()
+    {
+        auto ds = source(QStringLiteral("REGISZT.TVD"), QStringLiteral("select * from REGISZTRÁLÁS order by akciódátuma"));
+        QVERIFY2(ds->isOpen(), qPrintable(ds->lastError().message));
+        addRows(*ds, {{QStringLiteral("demo")}});
+        QCOMPARE(ds->value(QStringLiteral("AKCIÓFELHASZNÁLÓ")).toString(), QStringLiteral("demo"));
+        QVERIFY(ds->findFirst(QStringLiteral("[akciófelhasználó] = 'DEMO'")));
+        QVERIFY(!ds->noMatch());
+        QCOMPARE(set->dir().entryList({QStringLiteral("*.tvd")}, QDir::Files).filter(QStringLiteral("regiszt"), Qt::CaseInsensitive).size(), 1);
+    }
+
+    void missingOrForeignFilesFailCleanly()
+    {
+        DataSource missing(QStringLiteral("nincs.tvd"), QStringLiteral("Users"), nullptr, set->dir());
+        QVERIFY(!missing.refresh());
+        QCOMPARE(missing.lastError().code, ErrorCode::FileMissing);
+        QVERIFY(!missing.moveFirst());
+        QCOMPARE(missing.lastError().code, ErrorCode::Closed);
+        QVERIFY(!missing.value(0).isValid());
+        QVERIFY(!missing.closeRecordset());
+        QVERIFY(!QFile::exists(set->path(QStringLiteral("nincs.tvd"))));
+
+        QFile junk(set->path(QStringLiteral("szemet.tvd")));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write(QByteArray(4096, 'x'));
+        junk.close();
+        DataSource foreign(QStringLiteral("szemet.tvd"), QStringLiteral("Users"), nullptr, set->dir());
+        QVERIFY(!foreign.refresh());
+        QCOMPARE(foreign.lastError().code, ErrorCode::NotADatabase);
+
+        DataSource noTable(QStringLiteral("regiszt.tvd"), QStringLiteral("Nincstábla"), nullptr, set->dir());
+        QVERIFY(!noTable.refresh());
+        QCOMPARE(noTable.lastError().code, ErrorCode::NoSuchTable);
+    }
+
+    void gridReadsRowsWithoutMoving()
+    {
+        fillPartners();
+        auto ds = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        QSignalSpy moved(ds.get(), &DataSource::currentChanged);
+        QCOMPARE(ds->recordset()->valueAt(3, 0).toString(), QStringLiteral("Árvíztűrő Tükörfúrógép Kft."));
+        QCOMPARE(ds->recordset()->valueAt(99, 0), QVariant());
+        QCOMPARE(moved.count(), 0);
+        QCOMPARE(ds->absolutePosition(), 0);
+        // the row being edited shows what was typed
+        QVERIFY(ds->setValue(0, QStringLiteral("Gépelés alatt")));
+        QCOMPARE(ds->recordset()->valueAt(0, 0).toString(), QStringLiteral("Gépelés alatt"));
+    }
+
+    void untouchedNewRecordIsNotWrittenButAnExplicitUpdateIs()
+    {
+        auto ds = source(QStringLiteral("Tarvix.tvd"), QStringLiteral("Tarvix"));
+        QVERIFY(ds->addNew());
+        QVERIFY(ds->closeRecordset());
+        QVERIFY(ds->refresh());
+        QCOMPARE(ds->recordCount(), 0);
+        QVERIFY(ds->addNew());
+        QVERIFY(ds->update());
+        QCOMPARE(ds->recordCount(), 1);
+        QVERIFY(ds->moveLast());
+        QVERIFY(ds->value(0).isNull());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDataSource)
+#include "tst_datasource.moc"
