@@ -1,0 +1,52 @@
+#pragma once
+
+// Everything that waits on a person or touches the world outside the program
+// goes through this interface: message boxes, input prompts, the beep, the
+// mouse pointer, the clock, starting other programs, printing. The program
+// uses the Qt implementation; tests put a scripted one in its place.
+
+#include "clock.h"
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+class QTextDocument;
+class QImage;
+
+namespace tvx {
+
+enum class MessageIcon { None, Critical, Exclamation, Question, Information };
+enum class MessageButtons { Ok, YesNo };
+enum class Answer { Ok, Yes, No };
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // A modal message box; an empty title shows the program's title.
+    virtual Answer message(QWidget *parent, const QString &title, const QString &text, MessageIcon icon,
+                           MessageButtons buttons = MessageButtons::Ok) = 0;
+    // A modal input prompt with an empty default; Cancel gives the empty text.
+    virtual QString input(QWidget *parent, const QString &title, const QString &prompt) = 0;
+    virtual void beep() = 0;
+    virtual void setBusyPointer(bool busy) = 0;
+    virtual const Clock &clock() const = 0;
+    // Lets the window system repaint during long work.
+    virtual void processEvents() = 0;
+
+    // Starts a program through the desktop: `target` is a program, a document or
+    // a web address. False when it could not be started.
+    virtual bool startProgram(const QString &target, const QStringList &arguments = {}, const QString &workingFolder = {}) = 0;
+    virtual bool openDocument(const QString &pathOrUrl) = 0;
+
+    // The default printer. False when nothing was printed.
+    virtual bool printDocument(QWidget *parent, const QTextDocument &document) = 0;
+    virtual bool printImage(QWidget *parent, const QImage &image, bool landscape) = 0;
+};
+
+Platform &platform();
+// Puts another implementation in place (tests); nullptr returns to the Qt one.
+void setPlatform(Platform *replacement);
+
+}  // namespace tvx

@@ -1,0 +1,137 @@
+#include "platform.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QImage>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTextDocument>
+#include <QUrl>
+
+namespace tvx {
+
+namespace {
+
+class QtPlatform final : public Platform {
+public:
+    Answer message(QWidget *parent, const QString &title, const QString &text, MessageIcon icon, MessageButtons buttons) override
+    {
+        QMessageBox box(parent);
+        box.setWindowTitle(title.isEmpty() ? QApplication::applicationDisplayName() : title);
+        box.setText(text);
+        switch (icon) {
+        case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+        case MessageIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+        case MessageIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+        case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
+        case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
+        }
+        if (buttons == MessageButtons::YesNo) {
+            QPushButton *yes = box.addButton(QStringLiteral("&Igen"), QMessageBox::YesRole);
+            box.addButton(QStringLiteral("&Nem"), QMessageBox::NoRole);
+            box.setDefaultButton(yes);
+            box.exec();
+            return box.clickedButton() == yes ? Answer::Yes : Answer::No;
+        }
+        box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        box.exec();
+        return Answer::Ok;
+    }
+
+    QString input(QWidget *parent, const QString &title, const QString &prompt) override
+    {
+        QInputDialog dialog(parent);
+        dialog.setWindowTitle(title);
+        dialog.setLabelText(prompt);
+        dialog.setTextValue(QString());
+        dialog.setOkButtonText(QStringLiteral("OK"));
+        dialog.setCancelButtonText(QStringLiteral("Mégse"));
+        return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+    }
+
+    void beep() override { QApplication::beep(); }
+
+    void setBusyPointer(bool busy) override
+    {
+        while (QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor();
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+
+    const Clock &clock() const override { return clock_; }
+
+    void processEvents() override { QApplication::processEvents(); }
+
+    bool startProgram(const QString &target, const QStringList &arguments, const QString &workingFolder) override
+    {
+        if (target.contains(QStringLiteral("://")))
+            return QDesktopServices::openUrl(QUrl(target));
+        const QString program = QStandardPaths::findExecutable(target);
+        if (program.isEmpty()) {
+            if (QFileInfo::exists(target))
+                return QDesktopServices::openUrl(QUrl::fromLocalFile(target));
+            return false;
+        }
+        const QString folder = QFileInfo(workingFolder).isDir() ? workingFolder : QString();
+        return QProcess::startDetached(program, arguments, folder);
+    }
+
+    bool openDocument(const QString &pathOrUrl) override
+    {
+        const QUrl url = pathOrUrl.contains(QStringLiteral("://")) ? QUrl(pathOrUrl) : QUrl::fromLocalFile(pathOrUrl);
+        return QDesktopServices::openUrl(url);
+    }
+
+    bool printDocument(QWidget *, const QTextDocument &document) override
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        if (!printer.isValid())
+            return false;
+        document.print(&printer);
+        return printer.printerState() != QPrinter::Error;
+    }
+
+    bool printImage(QWidget *, const QImage &image, bool landscape) override
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        if (!printer.isValid())
+            return false;
+        printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+        QPainter painter;
+        if (!painter.begin(&printer))
+            return false;
+        const QRect page = painter.viewport();
+        QSize size = image.size();
+        size.scale(page.size(), Qt::KeepAspectRatio);
+        painter.setViewport(page.x(), page.y(), size.width(), size.height());
+        painter.setWindow(image.rect());
+        painter.drawImage(0, 0, image);
+        return painter.end();
+    }
+
+private:
+    SystemClock clock_;
+};
+
+QtPlatform &qtPlatform()
+{
+    static QtPlatform instance;
+    return instance;
+}
+
+Platform *current = nullptr;
+
+}  // namespace
+
+Platform &platform() { return current ? *current : qtPlatform(); }
+
+void setPlatform(Platform *replacement) { current = replacement; }
+
+}  // namespace tvx
