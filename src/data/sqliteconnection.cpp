@@ -9,6 +9,7 @@
 
 #include <sqlite3.h>
 #include <unicode/ucol.h>
+#include <unicode/ustring.h>
 
 #include <memory>
 
@@ -21,21 +22,16 @@ constexpr int kBusyTimeoutMs = 5000;
 // Hungarian alphabetical order. Sort keys are computed per query and never
 // stored in an index, so a different library version cannot corrupt a file.
 struct Collators {
-    UCollator *order = nullptr;      // tertiary: the sort order of lists
-    UCollator *compare = nullptr;    // secondary: case ignored, accents kept
+    UCollator *compare = nullptr;  // secondary strength: case ignored, accents kept
     Collators()
     {
         UErrorCode status = U_ZERO_ERROR;
-        order = ucol_open("hu_HU", &status);
-        status = U_ZERO_ERROR;
         compare = ucol_open("hu_HU", &status);
         if (compare)
             ucol_setStrength(compare, UCOL_SECONDARY);
     }
     ~Collators()
     {
-        if (order)
-            ucol_close(order);
         if (compare)
             ucol_close(compare);
     }
@@ -116,21 +112,24 @@ void sqlSortKey(sqlite3_context *ctx, int, sqlite3_value **argv)
         return;
     }
     const auto text = textArg(argv[0]);
-    UCollator *coll = collators().order;
-    if (!coll) {
+    // Lists sort without regard to letter case, as the find syntax compares;
+    // rows equal but for case keep their table order.
+    UCollator *coll = collators().compare;
+    thread_local std::vector<UChar> utf16;
+    thread_local std::vector<uint8_t> key;
+    UErrorCode status = U_ZERO_ERROR;
+    int32_t length = 0;
+    utf16.resize(text.size() + 1);
+    u_strFromUTF8Lenient(utf16.data(), int32_t(utf16.size()), &length, text.data(), int32_t(text.size()), &status);
+    if (!coll || U_FAILURE(status)) {
         sqlite3_result_blob(ctx, text.data(), int(text.size()), SQLITE_TRANSIENT);
         return;
     }
-    thread_local std::u16string utf16;
-    thread_local std::string key;
-    const QString s = QString::fromUtf8(text.data(), qsizetype(text.size()));
-    key.resize(std::max<size_t>(key.size(), size_t(s.size()) * 4 + 16));
-    int32_t n = ucol_getSortKey(coll, reinterpret_cast<const UChar *>(s.utf16()), int32_t(s.size()),
-                                reinterpret_cast<uint8_t *>(key.data()), int32_t(key.size()));
+    key.resize(std::max<size_t>(key.size(), size_t(length) * 3 + 16));
+    int32_t n = ucol_getSortKey(coll, utf16.data(), length, key.data(), int32_t(key.size()));
     if (n > int32_t(key.size())) {
         key.resize(size_t(n));
-        n = ucol_getSortKey(coll, reinterpret_cast<const UChar *>(s.utf16()), int32_t(s.size()),
-                            reinterpret_cast<uint8_t *>(key.data()), int32_t(key.size()));
+        n = ucol_getSortKey(coll, utf16.data(), length, key.data(), int32_t(key.size()));
     }
     sqlite3_result_blob(ctx, key.data(), n > 0 ? n - 1 : 0, SQLITE_TRANSIENT);  // without the closing 0
 }
