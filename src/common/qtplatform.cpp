@@ -23,7 +23,7 @@ public:
     Answer message(QWidget *parent, const QString &title, const QString &text, MessageIcon icon, MessageButtons buttons) override
     {
         QMessageBox box(parent);
-        box.setWindowTitle(title.isEmpty() ? QApplication::applicationDisplayName() : title);
+        box.setWindowTitle(title.isEmpty() ? QApplication::applicationName() : title);
         box.setText(text);
         switch (icon) {
         case MessageIcon::None: box.setIcon(QMessageBox::NoIcon); break;

@@ -1,20 +1,17 @@
 #include "hungarian.h"
+#include "tarvixformx.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tarvix"));
     tvx::useHungarianLocale();
-    QMainWindow window;
-    window.setObjectName(QStringLiteral("TarvixFormX"));
-    window.setWindowTitle(QStringLiteral("Tarvix V.1.0 - 2012."));
-    auto *title = new QLabel(QStringLiteral("T a r v i x  Irattári Nyilvántartás"), &window);
-    title->setAlignment(Qt::AlignCenter);
-    window.setCentralWidget(title);
-    window.resize(640, 480);
-    window.show();
+
+    tvx::TarvixFormX window;
+    window.start();
+    if (window.exitRequested())
+        return 0;
     return app.exec();
 }

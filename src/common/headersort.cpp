@@ -1,0 +1,40 @@
+#include "headersort.h"
+
+#include "datasource.h"
+
+namespace tvx {
+
+bool sortByHeaderClick(data::DataSource &source, const QString &field, int &clickCounter)
+{
+    if (!source.recordset())
+        return false;
+    ++clickCounter;
+    if (clickCounter >= 10) {
+        clickCounter = 0;
+        const QString statement = source.recordset()->source();
+        if (!source.closeRecordset()) {
+            source.clearError();
+            return false;
+        }
+        data::Error error;
+        auto database = source.database();
+        auto reopened = database ? database->openRecordset(statement, error) : nullptr;
+        if (!reopened)
+            return false;
+        source.setRecordset(reopened);
+    }
+    const QString previous = source.sort();
+    source.setSort(previous == field ? field + QStringLiteral(" DESC") : field);
+    const QString sortText = source.sort();
+    data::Error error;
+    auto sorted = source.recordset()->openRecordset(error);
+    if (!sorted) {
+        source.setSort(previous);
+        return false;
+    }
+    source.setRecordset(sorted);
+    source.setSort(sortText);
+    return true;
+}
+
+}  // namespace tvx

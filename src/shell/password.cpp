@@ -1,0 +1,12 @@
+#include "password.h"
+
+#include "funcs.h"
+
+namespace tvx {
+
+bool passwordMatches(const QVariant &stored, const QString &typed)
+{
+    return Funcs::NullToEmpty(stored) == typed;
+}
+
+}  // namespace tvx
