@@ -1,17 +1,17 @@
+#include "form1.h"
 #include "hungarian.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tarvfix"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Tarvfix"));
     tvx::useHungarianLocale();
-    QMainWindow window;
-    window.setObjectName(QStringLiteral("Form1"));
-    window.setWindowTitle(QStringLiteral("TARVFIX - Adatbázis frissítése/javítása- Tarvix"));
-    window.resize(430, 180);
-    window.show();
+
+    tvx::maintenance::Form1 form(QDir::current(), QDir(QApplication::applicationDirPath() + QStringLiteral("/Data")));
+    if (!form.start(tvx::maintenance::commandLineText(QApplication::arguments())))
+        return 0;
     return app.exec();
 }

@@ -1,0 +1,23 @@
+#pragma once
+
+// Moving a database file into the backup folder and putting a template in its
+// place, without ever leaving a file behind half-saved.
+
+#include <QString>
+#include <QStringList>
+
+namespace tvx::maintenance {
+
+// Files that the engine keeps beside a database and that belong to its contents.
+QStringList companionSuffixes();
+
+// Moves `source` to `target`. Refuses a file that a program holds open, and
+// never overwrites `target`. A journal left by a crash is rolled back first, or,
+// when that fails, travels with the file. Returns the reason of a failure.
+QString moveDatabase(const QString &source, const QString &target);
+
+// Copies `templatePath` to `target`, which must not exist, and makes the copy
+// writable. Returns the reason of a failure.
+QString copyTemplate(const QString &templatePath, const QString &target);
+
+}  // namespace tvx::maintenance

@@ -1,0 +1,98 @@
+#pragma once
+
+// The rebuild of the database files from their templates: each file goes into
+// a dated backup folder, a fresh copy of its template takes its place, and the
+// rows come back through the columns both tables have.
+
+#include "database.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QWidget;
+
+namespace tvx::maintenance {
+
+// What the window shows of a run.
+class RebuildObserver {
+public:
+    virtual ~RebuildObserver() = default;
+    virtual void setRunning(bool running) = 0;  // busy flag and buttons
+    virtual void setFileLine(const QString &text) = 0;
+    virtual void setTableLine(const QString &text) = 0;
+    virtual void setStatusText(const QString &text) = 0;
+    virtual void setFileProgress(int value, int maximum) = 0;
+    virtual void setTableProgress(int value, int maximum) = 0;
+    // Lets the window repaint and take its events.
+    virtual void letWindowUpdate() = 0;
+};
+
+inline const QString kErrorPromptTitle = QStringLiteral("Hiba! Folytatás esetén adatsérülés lehet!");
+inline const QString kEndMessage = QStringLiteral("Karbantartás vége!");
+inline const QString kReportFileName = QStringLiteral("Tarvfix-jelentes.txt");
+
+// "SAVE-YYYYMMDD-HHMMSS"
+QString backupFolderName(const QDateTime &start);
+
+bool isSkippedTable(const data::TableInfo &table);
+bool isAlwaysRefilled(const QString &tableName);
+
+// "[a],[b]": the columns of the old table, in its order, that the new one also has.
+QString commonColumnList(const data::TableInfo &oldTable, const data::TableInfo &newTable);
+
+// The statement that copies the rows from the backed-up file, which it names
+// the way the engine's external-database form expects.
+QString insertStatement(const QString &table, const QString &columns, const QString &workingDirectory,
+                        const QString &backupPrefix, const QString &bareName);
+
+class Rebuild {
+public:
+    enum class Outcome { Finished, Abandoned };
+
+    // `workingDirectory` holds the data set; `templateDirectory` the template files.
+    Rebuild(const QDir &workingDirectory, const QDir &templateDirectory, RebuildObserver &observer,
+            QWidget *dialogParent = nullptr);
+    ~Rebuild();
+
+    // The file list, in order; the default is the system's five files.
+    void setFiles(const QStringList &entries) { files_ = entries; }
+
+    Outcome run();
+
+    // Of the last run.
+    QString backupFolderPath() const;
+    QString reportPath() const;
+    // Statements the engine rejected, and other copying steps that failed.
+    int failedCopies() const { return failedCopies_; }
+
+private:
+    class Report;
+    enum class Next { Continue, Abandon };
+
+    Next processFile(const QString &entry);
+    void copyTables(const QString &bareName);
+    void copyTable(const data::TableInfo &newTable, const QString &bareName);
+    void reportTablesOnlyInOldFile();
+    Next ask(const QString &description);
+    void finish();
+
+    QDir workingDirectory_;
+    QDir templateDirectory_;
+    RebuildObserver &observer_;
+    QWidget *dialogParent_;
+    QStringList files_;
+
+    QString backupName_;
+    QString backupPrefix_;  // backup folder name and a backslash
+    std::shared_ptr<data::Database> oldDatabase_, newDatabase_;
+    int fileProgress_ = 0;
+    int tableProgress_ = 0;
+    int failedCopies_ = 0;
+    std::unique_ptr<Report> report_;
+};
+
+}  // namespace tvx::maintenance
