@@ -266,7 +266,8 @@ void TarvixFormX::activationSequence()
         currentUser().accessLevel = 1;
     }
 
-    if (Regiszt.isOpen()) {
+    // read the table anew: screens opened from here add and change users
+    if (Regiszt.refresh()) {
         const QString userField = QStringLiteral("Felhasználó");
         if (Regiszt.recordCount() < 1) {
             if (Regiszt.addNew()) {
@@ -333,7 +334,7 @@ void TarvixFormX::login()
     platform().setBusyPointer(true);
     Text1->setVisible(true);
 
-    const bool readable = Regiszt.isOpen();
+    const bool readable = Regiszt.refresh();
     const int count = Regiszt.recordCount();
     if (!readable) {
         platform().setBusyPointer(false);

@@ -19,7 +19,7 @@ struct ShownMessage {
 
 class ScriptedPlatform final : public tvx::Platform {
 public:
-    ScriptedPlatform() : clock(QDateTime(QDate(2024, 3, 7), QTime(12, 35, 8, 500))) { tvx::setPlatform(this); }
+    ScriptedPlatform() : fixedClock(QDateTime(QDate(2024, 3, 7), QTime(12, 35, 8, 500))) { tvx::setPlatform(this); }
     ~ScriptedPlatform() override { tvx::setPlatform(nullptr); }
 
     // answers, used in order; a message without a queued answer is answered Ok / No
@@ -37,7 +37,7 @@ public:
     bool startSucceeds = true;
     int printed = 0;
     bool printSucceeds = true;
-    tvx::FixedClock clock;
+    tvx::FixedClock fixedClock;
 
     tvx::Answer message(QWidget *, const QString &title, const QString &text, tvx::MessageIcon icon,
                         tvx::MessageButtons buttons) override
@@ -61,7 +61,7 @@ public:
         busy = b;
         ++busyChanges;
     }
-    const tvx::Clock &clock() const override { return clock; }
+    const tvx::Clock &clock() const override { return fixedClock; }
     void processEvents() override {}
     bool startProgram(const QString &target, const QStringList &arguments, const QString &folder) override
     {
