@@ -31,6 +31,10 @@ Form1::Form1(const QDir &workingDirectory, const QDir &templateDirectory, QWidge
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("TARVFIX - Adatbázis frissítése/javítása- Tarvix"));
     setFixedSize(px(6375), px(2415));
+    // the captions are sized for a small dialog font
+    QFont dialogFont = font();
+    dialogFont.setPointSizeF(8);
+    setFont(dialogFont);
 
     auto label = [this](const char *name, const QRect &geometry) {
         auto *l = new QLabel(this);
