@@ -18,6 +18,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPainter>
+#include <QStyle>
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -82,6 +84,22 @@ TarvixFormX::TarvixFormX(QWidget *parent)
     Label2->setMinimumHeight(36);
     layout->addSpacing(12);
     layout->addWidget(Label2);
+
+    // the office's archive: a row of folders under the title
+    auto *picture = new QLabel(central);
+    picture->setObjectName(QStringLiteral("Picture1"));
+    picture->setAlignment(Qt::AlignCenter);
+    const QPixmap folder = style()->standardIcon(QStyle::SP_DirIcon).pixmap(56, 56);
+    QPixmap row(56 * 5 + 16 * 4, 56);
+    row.fill(Qt::transparent);
+    {
+        QPainter painter(&row);
+        for (int i = 0; i < 5; ++i)
+            painter.drawPixmap(i * 72, 0, folder);
+    }
+    picture->setPixmap(row);
+    layout->addSpacing(8);
+    layout->addWidget(picture);
     layout->addStretch(1);
 
     auto *panel = new QWidget(central);
