@@ -1,10 +1,12 @@
 #include "recordset.h"
 
+#include "collation.h"
 #include "names.h"
 #include "recordlock.h"
 #include "values.h"
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_set>
 
 namespace tvx::data {
@@ -518,6 +520,41 @@ std::shared_ptr<Recordset> Recordset::openRecordset(Error &error) const
     return rs;
 }
 
+namespace {
+
+// One sort item of a row as bytes whose memcmp order is the list order: nulls
+// first, numbers by value, text in Hungarian order, dates and times as
+// written. A descending item has its bytes inverted.
+void appendOrderKey(const FieldDef &field, const QVariant &value, bool descending, std::string &key)
+{
+    const size_t start = key.size();
+    if (value.isNull() || !value.isValid()) {
+        key.push_back('\x01');
+    } else if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Double) {
+        key.push_back('\x02');
+        const double d = value.toDouble();
+        quint64 bits;
+        std::memcpy(&bits, &d, sizeof bits);
+        bits = (bits & 0x8000000000000000ULL) ? ~bits : (bits | 0x8000000000000000ULL);
+        for (int shift = 56; shift >= 0; shift -= 8)
+            key.push_back(char((bits >> shift) & 0xFF));
+    } else if (field.type == FieldType::Text || field.type == FieldType::Memo) {
+        key.push_back('\x03');
+        appendSortKey(value.toString(), key);
+    } else {
+        key.push_back('\x03');
+        const QByteArray bytes = value.toString().toUtf8();
+        key.append(bytes.constData(), size_t(bytes.size()));
+        key.push_back('\0');
+    }
+    if (descending) {
+        for (size_t i = start; i < key.size(); ++i)
+            key[i] = char(~static_cast<unsigned char>(key[i]));
+    }
+}
+
+}  // namespace
+
 bool Recordset::requery()
 {
     if (open_ && !flushPending())
@@ -525,21 +562,58 @@ bool Recordset::requery()
     const SqlText where = whereClause(statement_.where, table_);
     if (where.error)
         return fail(where.error);
-    const SqlText order = orderClause(statement_.orderBy, table_);
-    if (order.error)
-        return fail(order.error);
-    QString sql = QStringLiteral("SELECT rowid FROM %1").arg(quoteIdentifier(table_.name));
+    QVector<int> orderColumns;
+    for (const auto &item : statement_.orderBy) {
+        const int index = table_.indexOf(item.field);
+        if (index < 0)
+            return fail(ErrorCode::NoSuchField, QStringLiteral("Nincs ilyen mező a(z) „%1” táblában: „%2”.").arg(table_.name, item.field));
+        orderColumns << index;
+    }
+    QString sql = QStringLiteral("SELECT rowid");
+    for (const int c : orderColumns)
+        sql += QStringLiteral(", ") + quoteIdentifier(table_.fields[c].name);
+    sql += QStringLiteral(" FROM ") + quoteIdentifier(table_.name);
     if (!where.sql.isEmpty())
         sql += QStringLiteral(" WHERE ") + where.sql;
-    sql += order.sql;
+    if (orderColumns.isEmpty())
+        sql += QStringLiteral(" ORDER BY rowid");
 
     std::vector<qint64> keys;
+    // Sorted here rather than by the engine, so every engine gives the same
+    // Hungarian order: all keys in one buffer, rows sorted by their key bytes.
+    struct Sortable {
+        size_t offset, length;
+        qint64 key;
+    };
+    std::string arena;
+    std::vector<Sortable> rows;
     const Error e = database_->connection().query(sql, where.params, [&](const RowReader &r) {
-        keys.push_back(r.int64(0));
+        if (orderColumns.isEmpty()) {
+            keys.push_back(r.int64(0));
+            return true;
+        }
+        const size_t offset = arena.size();
+        for (int i = 0; i < orderColumns.size(); ++i)
+            appendOrderKey(table_.fields[orderColumns[i]], r.value(i + 1), statement_.orderBy[i].descending, arena);
+        rows.push_back({offset, arena.size() - offset, r.int64(0)});
         return true;
     });
     if (e)
         return fail(e);
+    if (!orderColumns.isEmpty()) {
+        const char *base = arena.data();
+        std::sort(rows.begin(), rows.end(), [base](const Sortable &a, const Sortable &b) {
+            const int c = std::memcmp(base + a.offset, base + b.offset, std::min(a.length, b.length));
+            if (c != 0)
+                return c < 0;
+            if (a.length != b.length)
+                return a.length < b.length;
+            return a.key < b.key;
+        });
+        keys.reserve(rows.size());
+        for (const Sortable &row : rows)
+            keys.push_back(row.key);
+    }
     releaseLock();
     keys_ = std::move(keys);
     rowCache_.clear();

@@ -182,26 +182,6 @@ SqlText whereClause(const ExprPtr &expr, const TableInfo &table)
     return out;
 }
 
-SqlText orderClause(const QVector<OrderItem> &items, const TableInfo &table)
-{
-    SqlText out;
-    QStringList parts;
-    for (const auto &item : items) {
-        const int index = table.indexOf(item.field);
-        if (index < 0) {
-            out.error = {ErrorCode::NoSuchField, QStringLiteral("Nincs ilyen mező a(z) „%1” táblában: „%2”.").arg(table.name, item.field)};
-            return out;
-        }
-        const FieldDef &field = table.fields[index];
-        const QString column = quoteIdentifier(field.name);
-        const bool textual = field.type == FieldType::Text || field.type == FieldType::Memo;
-        parts << (textual ? QStringLiteral("tvx_key(%1)").arg(column) : column) + (item.descending ? QStringLiteral(" DESC") : QString());
-    }
-    parts << QStringLiteral("rowid");
-    out.sql = QStringLiteral(" ORDER BY ") + parts.join(QStringLiteral(", "));
-    return out;
-}
-
 QString columnList(const QVector<int> &columns, const TableInfo &table)
 {
     QStringList names;

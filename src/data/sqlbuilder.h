@@ -38,7 +38,6 @@ struct SqlText {
 };
 
 SqlText whereClause(const jet::ExprPtr &expr, const TableInfo &table);
-SqlText orderClause(const QVector<jet::OrderItem> &items, const TableInfo &table);
 QString columnList(const QVector<int> &columns, const TableInfo &table);
 
 }  // namespace tvx::data

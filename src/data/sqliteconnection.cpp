@@ -1,3 +1,4 @@
+#include "collation.h"
 #include "connection.h"
 #include "textmatch.h"
 
@@ -8,8 +9,6 @@
 #include <QTime>
 
 #include <sqlite3.h>
-#include <unicode/ucol.h>
-#include <unicode/ustring.h>
 
 #include <memory>
 
@@ -18,30 +17,6 @@ namespace tvx::data {
 namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
-
-// Hungarian alphabetical order. Sort keys are computed per query and never
-// stored in an index, so a different library version cannot corrupt a file.
-struct Collators {
-    UCollator *compare = nullptr;  // secondary strength: case ignored, accents kept
-    Collators()
-    {
-        UErrorCode status = U_ZERO_ERROR;
-        compare = ucol_open("hu_HU", &status);
-        if (compare)
-            ucol_setStrength(compare, UCOL_SECONDARY);
-    }
-    ~Collators()
-    {
-        if (compare)
-            ucol_close(compare);
-    }
-};
-
-Collators &collators()
-{
-    static Collators c;
-    return c;
-}
 
 std::string_view textArg(sqlite3_value *v)
 {
@@ -93,45 +68,8 @@ void sqlCompare(sqlite3_context *ctx, int, sqlite3_value **argv)
         sqlite3_result_null(ctx);
         return;
     }
-    const auto a = textArg(argv[0]), b = textArg(argv[1]);
-    if (equalIgnoringCase(a, b)) {
-        sqlite3_result_int(ctx, 0);
-        return;
-    }
-    UErrorCode status = U_ZERO_ERROR;
-    const UCollationResult r = collators().compare
-        ? ucol_strcollUTF8(collators().compare, a.data(), int32_t(a.size()), b.data(), int32_t(b.size()), &status)
-        : (a < b ? UCOL_LESS : UCOL_GREATER);
-    sqlite3_result_int(ctx, r == UCOL_LESS ? -1 : (r == UCOL_EQUAL ? 0 : 1));
-}
-
-void sqlSortKey(sqlite3_context *ctx, int, sqlite3_value **argv)
-{
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
-        sqlite3_result_null(ctx);
-        return;
-    }
-    const auto text = textArg(argv[0]);
-    // Lists sort without regard to letter case, as the find syntax compares;
-    // rows equal but for case keep their table order.
-    UCollator *coll = collators().compare;
-    thread_local std::vector<UChar> utf16;
-    thread_local std::vector<uint8_t> key;
-    UErrorCode status = U_ZERO_ERROR;
-    int32_t length = 0;
-    utf16.resize(text.size() + 1);
-    u_strFromUTF8Lenient(utf16.data(), int32_t(utf16.size()), &length, text.data(), int32_t(text.size()), &status);
-    if (!coll || U_FAILURE(status)) {
-        sqlite3_result_blob(ctx, text.data(), int(text.size()), SQLITE_TRANSIENT);
-        return;
-    }
-    key.resize(std::max<size_t>(key.size(), size_t(length) * 3 + 16));
-    int32_t n = ucol_getSortKey(coll, utf16.data(), length, key.data(), int32_t(key.size()));
-    if (n > int32_t(key.size())) {
-        key.resize(size_t(n));
-        n = ucol_getSortKey(coll, utf16.data(), length, key.data(), int32_t(key.size()));
-    }
-    sqlite3_result_blob(ctx, key.data(), n > 0 ? n - 1 : 0, SQLITE_TRANSIENT);  // without the closing 0
+    const int r = compareText(textArg(argv[0]), textArg(argv[1]));
+    sqlite3_result_int(ctx, r < 0 ? -1 : (r > 0 ? 1 : 0));
 }
 
 Error engineError(sqlite3 *db, int rc, const QString &what)
@@ -205,7 +143,6 @@ public:
         sqlite3_create_function_v2(db_, "tvx_eq", 2, flags, nullptr, sqlEqual, nullptr, nullptr, nullptr);
         sqlite3_create_function_v2(db_, "tvx_like", 2, flags, nullptr, sqlLike, nullptr, nullptr, nullptr);
         sqlite3_create_function_v2(db_, "tvx_cmp", 2, flags, nullptr, sqlCompare, nullptr, nullptr, nullptr);
-        sqlite3_create_function_v2(db_, "tvx_key", 1, flags, nullptr, sqlSortKey, nullptr, nullptr, nullptr);
     }
 
     ~SqliteConnection() override

@@ -319,6 +319,32 @@ private Q_SLOTS:
         QCOMPARE(error.code, ErrorCode::NoSuchField);
     }
 
+    void orderByNumbersNullsAndPrefixes()
+    {
+        auto ds = source(QStringLiteral("Tarvix.tvd"), QStringLiteral("SzamlaTartozas"));
+        const QVariant null;
+        addRows(*ds, {{QStringLiteral("a"), QStringLiteral("Kft."), null, null, null, null, null, null, -2.5},
+                      {QStringLiteral("b"), QStringLiteral("Kft"), null, null, null, null, null, null, 10.0},
+                      {QStringLiteral("c"), null, null, null, null, null, null, null, null},
+                      {QStringLiteral("d"), QStringLiteral("kft"), null, null, null, null, null, null, -100.0},
+                      {QStringLiteral("e"), QStringLiteral("Kf"), null, null, null, null, null, null, 0.0}});
+        auto order = [&](const QString &by) {
+            ds->setRecordSource(QStringLiteral("select * from SzamlaTartozas order by ") + by);
+            if (!ds->refresh())
+                return QString(ds->lastError().message);
+            QString ids;
+            for (int row = 0; row < ds->recordCount(); ++row)
+                ids += ds->recordset()->valueAt(row, 0).toString();
+            return ids;
+        };
+        QCOMPARE(order(QStringLiteral("BruttóÖsszeg")), QStringLiteral("cdaeb"));
+        QCOMPARE(order(QStringLiteral("BruttóÖsszeg desc")), QStringLiteral("beadc"));
+        // letter case ties keep table order; a prefix sorts first
+        QCOMPARE(order(QStringLiteral("PartnerNeve")), QStringLiteral("cebda"));
+        QCOMPARE(order(QStringLiteral("PartnerNeve desc")), QStringLiteral("abdec"));
+        QCOMPARE(order(QStringLiteral("PartnerNeve desc, BruttóÖsszeg")), QStringLiteral("adbec"));
+    }
+
     void statementOrderAndFilterAndRefresh()
     {
         fillPartners();
