@@ -288,16 +288,7 @@ void TarvixFormX::activationSequence()
     if (Regiszt.refresh()) {
         const QString userField = QStringLiteral("Felhasználó");
         if (Regiszt.recordCount() < 1) {
-            if (Regiszt.addNew()) {
-                Regiszt.setValue(0, QStringLiteral("demo"));
-                Regiszt.setValue(1, QString());
-                Regiszt.setValue(2, 1);
-                Regiszt.setValue(3, QStringLiteral("Első indítás"));
-                Regiszt.setValue(4, platform().clock().today());
-                if (!Regiszt.update())
-                    Regiszt.cancelUpdate();
-                Regiszt.moveLast();
-            }
+            addDefaultUser(QString(), QStringLiteral("Első indítás"));
         } else {
             Regiszt.moveFirst();
             if (Funcs::NullToEmpty(Regiszt.value(userField)).isEmpty()) {
@@ -339,6 +330,21 @@ void TarvixFormX::activationSequence()
     platform().setBusyPointer(false);
 }
 
+void TarvixFormX::addDefaultUser(const QString &password, const QString &creator)
+{
+    if (!Regiszt.addNew())
+        return;
+    Regiszt.setValue(0, QStringLiteral("demo"));
+    Regiszt.setValue(1, password);
+    Regiszt.setValue(2, 1);
+    Regiszt.setValue(3, creator);
+    Regiszt.setValue(4, platform().clock().today());
+    if (!Regiszt.update())
+        Regiszt.cancelUpdate();
+    Regiszt.moveLast();
+    Regiszt.clearError();
+}
+
 void TarvixFormX::userChosen()
 {
     Text1->setVisible(true);
@@ -368,16 +374,7 @@ void TarvixFormX::login()
         platform().beep();
         platform().message(this, QStringLiteral("Felhasználó inicializálása sikertelen!"), QStringLiteral("Indítsa újra a programot!"),
                            MessageIcon::Critical);
-        if (Regiszt.addNew()) {
-            Regiszt.setValue(0, QStringLiteral("demo"));
-            Regiszt.setValue(1, QStringLiteral("kuvo"));
-            Regiszt.setValue(2, 1);
-            Regiszt.setValue(3, QStringLiteral("automatikus"));
-            Regiszt.setValue(4, platform().clock().today());
-            if (!Regiszt.update())
-                Regiszt.cancelUpdate();
-            Regiszt.moveLast();
-        }
+        addDefaultUser(QStringLiteral("kuvo"), QStringLiteral("automatikus"));
         writeActivityLogRow();
         Kilepes();
         return;

@@ -71,6 +71,8 @@ private:
     void setMenusEnabled(bool enabled);
     void showLoginPanel(bool shown);
     void userChosen();
+    // the "demo" row the system writes into an empty user table
+    void addDefaultUser(const QString &password, const QString &creator);
     void setLoginButtonColor(quint32 bgr);
     bool focusUserField();
 
