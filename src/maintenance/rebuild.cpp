@@ -188,9 +188,8 @@ Rebuild::Next Rebuild::processFile(const QString &entry)
     const QFileInfo entryInfo(workingDirectory_.filePath(relative));
     const QString found = data::findFileIgnoringCase(entryInfo.dir(), entryInfo.fileName());
     const QString currentPath = entryInfo.dir().filePath(found.isEmpty() ? entryInfo.fileName() : found);
-    const QString backupPath = QDir(backupFolderPath()).filePath(
-        QFileInfo(relative).path() == u"." ? QFileInfo(currentPath).fileName()
-                                           : QFileInfo(relative).path() + u'/' + QFileInfo(currentPath).fileName());
+    const QString backupPath =
+        QDir::cleanPath(backupFolderPath() + u'/' + QFileInfo(relative).path() + u'/' + QFileInfo(currentPath).fileName());
 
     bool moved = false;
     if (!found.isEmpty()) {
@@ -290,7 +289,8 @@ void Rebuild::copyTable(const TableInfo &newTable, const QString &bareName)
     int copiedRows = 0;
     bool notCopied = false;
     auto insert = [&] {
-        const QString statement = insertStatement(newTable.name, columns, workingDirectory_.absolutePath(), backupPrefix_, bareName);
+        const QString statement = insertStatement(newTable.name, columns, QDir::toNativeSeparators(workingDirectory_.absolutePath()),
+                                                  backupPrefix_, bareName);
         if (const Error e = newDatabase_->execute(statement, &copiedRows)) {
             copiedRows = 0;
             notCopied = oldRows != 0;

@@ -1,62 +1,51 @@
 #pragma once
 
-// Data sets for the maintenance tests: a working folder and a template folder,
-// filled through the data-source layer, and ways to read them back.
+// Working and template folders for the maintenance tests, filled through the
+// data-source layer, and ways to read them back.
 
 #include "database.h"
+#include "names.h"
 #include "rebuild.h"
 #include "templates.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
-using tvx::data::Database;
-using tvx::data::DatabaseFileDef;
-using tvx::data::Error;
-using tvx::data::FieldDef;
-using tvx::data::FieldType;
-using tvx::data::TableDef;
+using namespace Qt::StringLiterals;
+using namespace tvx::data;
 
-// Remembers what the rebuild shows, in order.
+// Remembers what the rebuild shows.
 struct RecordingObserver final : tvx::maintenance::RebuildObserver {
     QStringList fileLines, tableLines, statusTexts;
     QList<QPair<int, int>> fileProgress, tableProgress;
     QList<bool> running;
-    int updates = 0;
-
     void setRunning(bool r) override { running << r; }
     void setFileLine(const QString &t) override { fileLines << t; }
     void setTableLine(const QString &t) override { tableLines << t; }
     void setStatusText(const QString &t) override { statusTexts << t; }
     void setFileProgress(int v, int m) override { fileProgress << qMakePair(v, m); }
     void setTableProgress(int v, int m) override { tableProgress << qMakePair(v, m); }
-    void letWindowUpdate() override { ++updates; }
+    void letWindowUpdate() override {}
 };
 
-class Folders {
-public:
+struct Folders {
+    QTemporaryDir root;
     Folders()
     {
-        QVERIFY(root_.isValid());
-        QDir(root_.path()).mkpath(QStringLiteral("work"));
-        QDir(root_.path()).mkpath(QStringLiteral("Data"));
+        QDir(root.path()).mkpath(u"work"_s);
+        QDir(root.path()).mkpath(u"Data"_s);
     }
-    QDir work() const { return QDir(root_.path() + QStringLiteral("/work")); }
-    QDir templates() const { return QDir(root_.path() + QStringLiteral("/Data")); }
-
-private:
-    QTemporaryDir root_;
+    QDir work() const { return QDir(root.path() + u"/work"_s); }
+    QDir templates() const { return QDir(root.path() + u"/Data"_s); }
+    QString in(const QString &relative) const { return work().filePath(relative); }
 };
 
-inline FieldDef textField(const char *name, int size = 50) { return {QString::fromUtf8(name), FieldType::Text, size}; }
-inline FieldDef longField(const char *name) { return {QString::fromUtf8(name), FieldType::Long, 0}; }
+inline FieldDef text(const char *name, int size = 50) { return {QString::fromUtf8(name), FieldType::Text, size}; }
 
 inline void createFile(const QString &path, const QVector<TableDef> &tables)
 {
     Error error;
-    auto db = Database::create(path, DatabaseFileDef{QFileInfo(path).fileName(), tables}, error);
-    QVERIFY2(db, qPrintable(error.message));
+    QVERIFY2(Database::create(path, {QFileInfo(path).fileName(), tables}, error), qPrintable(error.message));
 }
 
 inline void insertRows(const QString &path, const QString &table, const QStringList &columns, const QList<QVariantList> &rows)
@@ -64,86 +53,63 @@ inline void insertRows(const QString &path, const QString &table, const QStringL
     Error error;
     auto db = Database::openPath(path, error);
     QVERIFY2(db, qPrintable(error.message));
-    QStringList quoted, marks;
-    for (const QString &c : columns) {
-        quoted << u'"' + c + u'"';
-        marks << QStringLiteral("?");
-    }
-    const QString sql = QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)").arg(table, quoted.join(u','), marks.join(u','));
-    QVERIFY(!db->connection().beginWrite());
+    const QString sql = u"INSERT INTO \"%1\" (\"%2\") VALUES (?%3)"_s.arg(table, columns.join(u"\",\""_s), u",?"_s.repeated(columns.size() - 1));
     for (const QVariantList &row : rows) {
         const Error e = db->connection().execute(sql, row);
         QVERIFY2(!e, qPrintable(e.message));
     }
-    QVERIFY(!db->connection().commit());
 }
 
-// Every row of a table as text, in stored order; a null reads "<null>".
+// Every row of a table as text in stored order, "<null>" for a null.
 inline QStringList tableRows(const QString &path, const QString &table)
 {
-    QStringList rows;
     Error error;
     auto db = Database::openPath(path, error);
-    if (!db)
-        return {QStringLiteral("<no file: ") + error.message + u'>'};
-    if (!db->table(table))
-        return {QStringLiteral("<no table>")};
-    db->connection().query(QStringLiteral("SELECT * FROM \"%1\" ORDER BY rowid").arg(db->table(table)->name), {},
-                           [&](const tvx::data::RowReader &r) {
-                               QStringList values;
-                               for (int c = 0; c < r.columnCount(); ++c)
-                                   values << (r.isNull(c) ? QStringLiteral("<null>") : r.value(c).toString());
-                               rows << values.join(u'|');
-                               return true;
-                           });
+    if (!db || !db->table(table))
+        return {u"<missing>"_s};
+    QStringList rows;
+    db->connection().query(u"SELECT * FROM \"%1\" ORDER BY rowid"_s.arg(db->table(table)->name), {}, [&](const RowReader &r) {
+        QStringList values;
+        for (int c = 0; c < r.columnCount(); ++c)
+            values << (r.isNull(c) ? u"<null>"_s : r.value(c).toString());
+        rows << values.join(u'|');
+        return true;
+    });
     return rows;
 }
 
-inline QStringList tableNames(const QString &path)
+// Every table of the five rebuilt files of a folder.
+inline QMap<QString, QStringList> snapshot(const QDir &dir)
 {
-    Error error;
-    auto db = Database::openPath(path, error);
-    QStringList names;
-    if (db) {
-        for (const auto &t : db->tables())
-            names << t.name;
+    QMap<QString, QStringList> all;
+    for (const QString &file : rebuiltFileNames()) {
+        Error error;
+        const QString path = dir.filePath(findFileIgnoringCase(dir, file));
+        auto db = Database::openPath(path, error);
+        for (const TableInfo &t : db ? db->tables() : QVector<TableInfo>())
+            all.insert(file + u'/' + t.name, tableRows(path, t.name));
     }
-    return names;
+    return all;
 }
 
-// The database files of a folder, without the lock files beside them.
-inline QStringList databaseFilesIn(const QDir &dir)
+inline QStringList filesIn(const QDir &dir)
 {
-    QStringList names;
-    for (const QString &name : dir.entryList(QDir::Files, QDir::Name)) {
-        if (!name.endsWith(QStringLiteral("-lock")))
-            names << name;
-    }
-    return names;
+    return dir.entryList({u"*.tvd"_s, u"*.TVD"_s, u"*.txt"_s}, QDir::Files, QDir::Name | QDir::IgnoreCase);
 }
 
-// A full data set whose every rebuilt table holds rows of its own.
-inline void fillDataSet(const QDir &dir)
+// A data set and its templates; every rebuilt table of the data set holds rows.
+inline void fillDataSet(const Folders &folders)
 {
-    const Error e = tvx::data::createDataSetFiles(dir);
-    QVERIFY2(!e, qPrintable(e.message));
-    const QString tarvix = dir.filePath(QStringLiteral("Tarvix.tvd"));
-    insertRows(tarvix, QStringLiteral("Tarvix"), {QStringLiteral("recordID"), QStringLiteral("PartnerNeve"), QStringLiteral("Ügyintézö")},
-               {{QStringLiteral("20240307-1"), QStringLiteral("Árvíztűrő Kft."), QStringLiteral("Kiss Éva")},
-                {QStringLiteral("20240307-2"), QStringLiteral("Tükörfúró Bt."), QVariant()}});
-    insertRows(tarvix, QStringLiteral("Mellekletek"), {QStringLiteral("IktatasrecordID"), QStringLiteral("FotóÚtvonalaNeve")},
-               {{QStringLiteral("20240307-1"), QStringLiteral("C:\\képek\\szerződés.jpg")}});
-    insertRows(tarvix, QStringLiteral("SzamlaTartozas"), {QStringLiteral("PartnerNeve"), QStringLiteral("BruttóÖsszeg")},
-               {{QStringLiteral("Árvíztűrő Kft."), 12500.5}});
-    insertRows(dir.filePath(QStringLiteral("TarvixArchiv.tvd")), QStringLiteral("Tarvix"), {QStringLiteral("recordID")},
-               {{QStringLiteral("20230101-9")}});
-    insertRows(dir.filePath(QStringLiteral("Torzsek.tvd")), QStringLiteral("BePartner"), {QStringLiteral("BerNev"), QStringLiteral("recordID")},
-               {{QStringLiteral("Árvíztűrő Kft."), 1}, {QStringLiteral("Tükörfúró Bt."), 2}});
-    insertRows(dir.filePath(QStringLiteral("Parameter.tvd")), QStringLiteral("Iktatoszam"), {QStringLiteral("Jelleg"), QStringLiteral("PartnerID")},
-               {{QStringLiteral("SZ"), 1}});
-    const QString regiszt = dir.filePath(QStringLiteral("regiszt.tvd"));
-    insertRows(regiszt, QStringLiteral("Users"), {QStringLiteral("Felhasználó"), QStringLiteral("Jelszó"), QStringLiteral("JogosultságiSzint")},
-               {{QStringLiteral("demo"), QVariant(), 1}, {QStringLiteral("Kiss Éva"), QStringLiteral("titok"), 2}});
-    insertRows(regiszt, QStringLiteral("Regisztrálás"), {QStringLiteral("AkcióFelhasználó"), QStringLiteral("AkcióLeírás")},
-               {{QStringLiteral("demo"), QStringLiteral("Felhasználóváltás kérése")}});
+    QVERIFY(!createDataSetFiles(folders.templates()));
+    QVERIFY(!createDataSetFiles(folders.work()));
+    const QString tarvix = folders.in(u"Tarvix.tvd"_s), regiszt = folders.in(u"regiszt.tvd"_s);
+    insertRows(tarvix, u"Tarvix"_s, {u"recordID"_s, u"PartnerNeve"_s, u"Ügyintézö"_s},
+               {{u"20240307-1"_s, u"Árvíztűrő Kft."_s, u"Kiss Éva"_s}, {u"20240307-2"_s, u"Tükörfúró Bt."_s, {}}});
+    insertRows(tarvix, u"Mellekletek"_s, {u"IktatasrecordID"_s, u"FotóÚtvonalaNeve"_s}, {{u"20240307-1"_s, u"C:\\képek\\a.jpg"_s}});
+    insertRows(tarvix, u"SzamlaTartozas"_s, {u"PartnerNeve"_s, u"BruttóÖsszeg"_s}, {{u"Árvíztűrő Kft."_s, 12500.5}});
+    insertRows(folders.in(u"TarvixArchiv.tvd"_s), u"Tarvix"_s, {u"recordID"_s}, {{u"20230101-9"_s}});
+    insertRows(folders.in(u"Torzsek.tvd"_s), u"BePartner"_s, {u"BerNev"_s, u"recordID"_s}, {{u"Árvíztűrő Kft."_s, 1}, {u"Tükörfúró Bt."_s, 2}});
+    insertRows(folders.in(u"Parameter.tvd"_s), u"Iktatoszam"_s, {u"Jelleg"_s, u"PartnerID"_s}, {{u"SZ"_s, 1}});
+    insertRows(regiszt, u"Users"_s, {u"Felhasználó"_s, u"Jelszó"_s, u"JogosultságiSzint"_s}, {{u"demo"_s, {}, 1}, {u"Kiss Éva"_s, u"titok"_s, 2}});
+    insertRows(regiszt, u"Regisztrálás"_s, {u"AkcióFelhasználó"_s, u"AkcióLeírás"_s}, {{u"demo"_s, u"Felhasználóváltás kérése"_s}});
 }

@@ -1,10 +1,6 @@
 #include "rebuildfixture.h"
 #include "scripted.h"
 
-#include "names.h"
-#include "schema.h"
-
-#include <QFile>
 #include <QProcess>
 
 #include <sqlite3.h>
@@ -15,57 +11,23 @@ using tvx::maintenance::Rebuild;
 
 namespace {
 
-const QString kBackup = QStringLiteral("SAVE-20240307-123508");  // the scripted clock's time
+const QString kBackup = u"SAVE-20240307-123508"_s;  // the scripted clock's time
+constexpr auto Finished = Rebuild::Outcome::Finished;
+constexpr auto Abandoned = Rebuild::Outcome::Abandoned;
 
-struct Peer {
-    QProcess process;
-    bool open(const QDir &dir, const QString &file)
-    {
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(QStringLiteral(LOCKPEER), {QStringLiteral("open"), dir.absolutePath(), file});
-        if (!process.waitForStarted(5000))
-            return false;
-        while (process.waitForReadyRead(10000)) {
-            while (process.canReadLine()) {
-                if (process.readLine().trimmed() == "OPEN")
-                    return true;
-            }
-        }
-        return false;
-    }
-    ~Peer()
-    {
-        if (process.state() != QProcess::NotRunning) {
-            ::kill(pid_t(process.processId()), SIGKILL);
-            process.waitForFinished(5000);
-        }
-    }
-};
+Rebuild::Outcome rebuild(const Folders &folders, const QStringList &files = {})
+{
+    RecordingObserver observer;
+    Rebuild run(folders.work(), folders.templates(), observer);
+    if (!files.isEmpty())
+        run.setFiles(files);
+    return run.run();
+}
 
 QString readText(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
-
-// Every table of every rebuilt file, as rows of text.
-QMap<QString, QStringList> snapshot(const QDir &dir)
-{
-    QMap<QString, QStringList> all;
-    for (const QString &file : tvx::data::rebuiltFileNames()) {
-        const QString path = dir.filePath(tvx::data::findFileIgnoringCase(dir, file));
-        for (const QString &table : tableNames(path))
-            all.insert(file.toLower() + u'/' + table, tableRows(path, table));
-    }
-    return all;
-}
-
-Rebuild::Outcome runRebuild(const Folders &folders, RecordingObserver &observer, const QStringList &files = {})
-{
-    Rebuild rebuild(folders.work(), folders.templates(), observer);
-    if (!files.isEmpty())
-        rebuild.setFiles(files);
-    return rebuild.run();
 }
 
 }  // namespace
@@ -74,368 +36,189 @@ class TestRebuild : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void statementsAndTableRules()
-    {
-        using namespace tvx::maintenance;
-        QCOMPARE(backupFolderName(QDateTime(QDate(2024, 3, 7), QTime(9, 5, 8))), QStringLiteral("SAVE-20240307-090508"));
-
-        const tvx::data::TableInfo old(QStringLiteral("T"), {textField("c"), textField("Extra"), textField("a"), textField("b")});
-        const tvx::data::TableInfo fresh(QStringLiteral("T"), {textField("A"), textField("b"), textField("C"), textField("uj")});
-        QCOMPARE(commonColumnList(old, fresh), QStringLiteral("[c],[a],[b]"));
-        QCOMPARE(commonColumnList(tvx::data::TableInfo(QStringLiteral("T"), {textField("x")}), fresh), QString());
-
-        QCOMPARE(insertStatement(QStringLiteral("Users"), QStringLiteral("[a],[b]"), QStringLiteral("C:\\adat"), QStringLiteral("SAVE-1\\"),
-                                 QStringLiteral("regiszt.tvd")),
-                 QStringLiteral("INSERT INTO [Users] ([a],[b]) SELECT [a],[b] FROM  [C:\\adat\\SAVE-1\\regiszt.tvd].[Users]"));
-        // a working directory at the file system's root
-        const QString atRoot = insertStatement(QStringLiteral("T"), QStringLiteral("[a]"), QStringLiteral("/"), kBackup + u'\\',
-                                               QStringLiteral("Tarvix.tvd"));
-        const QString external = atRoot.mid(atRoot.indexOf(QStringLiteral("FROM  [")) + 7).section(QStringLiteral("].["), 0, 0);
-        QCOMPARE(tvx::data::resolveExternalPath(external), QStringLiteral("/") + kBackup + QStringLiteral("/Tarvix.tvd"));
-
-        for (const char *name : {"MSysObjects", "msysaces", "MSYSIMEXSPECS", "sqlite_sequence", "SQLITE_STAT1"})
-            QVERIFY2(isSkippedTable(tvx::data::TableInfo(QString::fromUtf8(name), {})), name);
-        QVERIFY(!isSkippedTable(tvx::data::TableInfo(QStringLiteral("MSysSajat"), {})));
-        QVERIFY(isSkippedTable(tvx::data::TableInfo(QStringLiteral("Csatolt"), {}, QStringLiteral("Tavoli"))));
-        for (const char *name : {"USERS", "FELHASZNÁLÓREG", "Bettorzs", "PARAMÉTER", "bevet", "Kivet"})
-            QVERIFY2(isAlwaysRefilled(QString::fromUtf8(name)), name);
-        QVERIFY(!isAlwaysRefilled(QStringLiteral("parameter")));
-        QVERIFY(!isAlwaysRefilled(QStringLiteral("betarolaskitarolas")));
-    }
-
-    void completeRunKeepsEveryRowAndTheFormerFiles()
+    void everyRowStaysAndTheFormerFilesAreKept()
     {
         ScriptedPlatform platform;
-        Folders folders;
-        fillDataSet(folders.work());
-        QVERIFY(!tvx::data::createDataSetFiles(folders.templates()));
-        const auto before = snapshot(folders.work());
-        const QByteArray operatorFile = readText(folders.work().filePath(QStringLiteral("betarol.tvd"))).toUtf8();
+        Folders f;
+        fillDataSet(f);
+        QDir work = f.work(), templates = f.templates();
+        QVERIFY(work.rename(u"Tarvix.tvd"_s, u"TARVIX.TVD"_s));
+        QVERIFY(templates.rename(u"Torzsek.tvd"_s, u"TORZSEK.tvd"_s));
+        QVERIFY(templates.rename(u"Parameter.tvd"_s, u"PARAMETER.TVD"_s));
+        const auto before = snapshot(work);
 
         RecordingObserver observer;
-        QCOMPARE(runRebuild(folders, observer), Rebuild::Outcome::Finished);
-
+        QCOMPARE(Rebuild(work, templates, observer).run(), Finished);
         QCOMPARE(platform.messages.size(), 1);
-        QCOMPARE(platform.messages[0].text, QStringLiteral("Karbantartás vége!"));
+        QCOMPARE(platform.lastText(), u"Karbantartás vége!"_s);
         QCOMPARE(platform.messages[0].icon, tvx::MessageIcon::Information);
-        QCOMPARE(platform.messages[0].buttons, tvx::MessageButtons::Ok);
-        QVERIFY(platform.messages[0].title.isEmpty());
-        QVERIFY(!platform.busy);
-        QCOMPARE(observer.running, (QList<bool>{true, false}));
-
-        QCOMPARE(snapshot(folders.work()), before);
-        QCOMPARE(tableRows(folders.work().filePath(QStringLiteral("regiszt.tvd")), QStringLiteral("Users")).size(), 2);
-        const QDir backup(folders.work().filePath(kBackup));
-        QCOMPARE(databaseFilesIn(backup), (QStringList{QStringLiteral("Parameter.tvd"), QStringLiteral("Tarvfix-jelentes.txt"),
-                                                       QStringLiteral("Tarvix.tvd"), QStringLiteral("TarvixArchiv.tvd"),
-                                                       QStringLiteral("Torzsek.tvd"), QStringLiteral("regiszt.tvd")}));
+        QCOMPARE(snapshot(work), before);
+        // each file keeps its own spelling, in its place and in the backup
+        const QDir backup(work.filePath(kBackup));
+        QCOMPARE(filesIn(work), (QStringList{u"betarol.tvd"_s, u"Parameter.tvd"_s, u"regiszt.tvd"_s, u"TARVIX.TVD"_s,
+                                             u"TarvixArchiv.tvd"_s, u"Torzsek.tvd"_s}));
+        QCOMPARE(filesIn(backup), (QStringList{u"Parameter.tvd"_s, u"regiszt.tvd"_s, u"Tarvfix-jelentes.txt"_s, u"TARVIX.TVD"_s,
+                                               u"TarvixArchiv.tvd"_s, u"Torzsek.tvd"_s}));
         QCOMPARE(snapshot(backup), before);
-        QCOMPARE(readText(folders.work().filePath(QStringLiteral("betarol.tvd"))).toUtf8(), operatorFile);
+        QVERIFY(readText(backup.filePath(u"Tarvfix-jelentes.txt"_s)).contains(u"  Users: régi sorok: 2, átmásolva: 2"_s));
 
-        QCOMPARE(observer.fileLines, (QStringList{QStringLiteral("Adatbázis :Tarvix.tvd"), QStringLiteral("Adatbázis :TarvixArchiv.tvd"),
-                                                  QStringLiteral("Adatbázis :Torzsek.tvd"), QStringLiteral("Adatbázis :parameter.tvd"),
-                                                  QStringLiteral("Adatbázis :regiszt.tvd")}));
-        QCOMPARE(observer.fileProgress.first(), qMakePair(0, 5));
+        QCOMPARE(observer.fileLines.size(), 5);
+        QCOMPARE(observer.fileLines[3], u"Adatbázis :parameter.tvd"_s);
         QCOMPARE(observer.fileProgress.last(), qMakePair(5, 5));
-        QVERIFY(observer.tableLines.contains(QStringLiteral("Tábla :Mellekletek")));
-        QVERIFY(observer.tableLines.contains(QStringLiteral("Tábla :Regisztrálás")));
-        QVERIFY(observer.tableProgress.contains(qMakePair(3, 3)));  // Tarvix.tvd
-        QVERIFY(observer.statusTexts.contains(QStringLiteral("Adatok másolása...")));
-        QVERIFY(observer.statusTexts.contains(QStringLiteral("Adatbázis másolása...")));
-        QCOMPARE(observer.statusTexts.last(), QString());
-        QVERIFY(observer.updates >= 5 * 3);
+        QVERIFY(observer.tableLines.contains(u"Tábla :Regisztrálás"_s));
+        QVERIFY(observer.tableProgress.contains(qMakePair(3, 3)));
+        QVERIFY(observer.statusTexts.contains(u"Adatok másolása..."_s) && observer.statusTexts.contains(u"Adatbázis másolása..."_s));
+        QCOMPARE(observer.running, (QList<bool>{true, false}));
+        QVERIFY(!platform.busy);
 
-        const QString report = readText(backup.filePath(QStringLiteral("Tarvfix-jelentes.txt")));
-        QVERIFY2(report.contains(QStringLiteral("  Tarvix: régi sorok: 2, átmásolva: 2")), qPrintable(report));
-        QVERIFY2(report.contains(QStringLiteral("  Users: régi sorok: 2, átmásolva: 2")), qPrintable(report));
+        // a second run in the same second: No abandons with nothing touched
+        platform.messages.clear();
+        QCOMPARE(rebuild(f), Abandoned);
+        QCOMPARE(platform.messages.size(), 1);
+        QCOMPARE(platform.messages[0].title, u"Hiba! Folytatás esetén adatsérülés lehet!"_s);
+        QCOMPARE(platform.lastText(), u"Tarvfix\nA(z) %1 mentési mappa már létezik.\nFolytatja a futtatást?"_s.arg(kBackup));
+        QCOMPARE(platform.messages[0].icon, tvx::MessageIcon::Critical);
+        QCOMPARE(platform.messages[0].buttons, tvx::MessageButtons::YesNo);
+        QCOMPARE(snapshot(work), before);
+        // Yes throughout: no file overwrites the earlier backup, none is replaced unsaved
+        platform.messages.clear();
+        platform.answers.fill(tvx::Answer::Yes, 10);
+        QCOMPARE(rebuild(f), Finished);
+        QCOMPARE(platform.messages.size(), 7);
+        QVERIFY(platform.messages[1].text.contains(u"TARVIX.TVD állomány már megvan a mentésben"_s));
+        QCOMPARE(snapshot(work), before);
+        QCOMPARE(snapshot(backup), before);
     }
 
-    void templateStructureDecidesTablesColumnsAndRows()
+    void templateDecidesTablesColumnsAndKeptRows()
     {
         ScriptedPlatform platform;
-        Folders folders;
-        const QString oldPath = folders.work().filePath(QStringLiteral("Tarvix.tvd"));
-        const QString templatePath = folders.templates().filePath(QStringLiteral("Tarvix.tvd"));
-        createFile(oldPath, {{QStringLiteral("Adat"), {textField("a"), textField("Extra"), longField("b")}},
-                             {QStringLiteral("Minta"), {textField("x")}},
-                             {QStringLiteral("Users"), {textField("Felhasználó"), textField("Jelszó", 10)}},
-                             {QStringLiteral("Regi"), {textField("r")}},
-                             {QStringLiteral("betarolaskitarolas"), {textField("k")}}});
-        insertRows(oldPath, QStringLiteral("Adat"), {QStringLiteral("a"), QStringLiteral("Extra"), QStringLiteral("b")},
-                   {{QStringLiteral("egy"), QStringLiteral("elvész"), 1}, {QStringLiteral("kettő"), QVariant(), 2}});
-        insertRows(oldPath, QStringLiteral("Minta"), {QStringLiteral("x")}, {{QStringLiteral("régi1")}, {QStringLiteral("régi2")}, {QStringLiteral("régi3")}});
-        insertRows(oldPath, QStringLiteral("Users"), {QStringLiteral("Felhasználó"), QStringLiteral("Jelszó")},
-                   {{QStringLiteral("Kiss Éva"), QStringLiteral("a")}, {QStringLiteral("Nagy Ödön"), QStringLiteral("b")}, {QStringLiteral("demo"), QVariant()}});
-        insertRows(oldPath, QStringLiteral("Regi"), {QStringLiteral("r")}, {{QStringLiteral("csak régi")}});
-        insertRows(oldPath, QStringLiteral("betarolaskitarolas"), {QStringLiteral("k")}, {{QStringLiteral("soha")}});
+        Folders f;
+        const QString path = f.in(u"Tarvix.tvd"_s), templ = f.templates().filePath(u"Tarvix.tvd"_s);
+        createFile(path, {{u"Adat"_s, {text("a"), text("Extra"), {u"b"_s, FieldType::Long, 0}}},
+                          {u"Hosszu"_s, {text("h", 100)}},
+                          {u"Minta"_s, {text("x")}},
+                          {u"Users"_s, {text("Felhasználó"), text("Jelszó")}},
+                          {u"Regi"_s, {text("r")}},
+                          {u"betarolaskitarolas"_s, {text("k")}}});
+        insertRows(path, u"Adat"_s, {u"a"_s, u"Extra"_s, u"b"_s}, {{u"egy"_s, u"elvész"_s, 1}, {u"kettő"_s, {}, 2}});
+        insertRows(path, u"Hosszu"_s, {u"h"_s}, {{u"rövid"_s}, {u"ez túl hosszú a mintának"_s}});
+        insertRows(path, u"Minta"_s, {u"x"_s}, {{u"régi1"_s}, {u"régi2"_s}, {u"régi3"_s}});
+        insertRows(path, u"Users"_s, {u"Felhasználó"_s, u"Jelszó"_s}, {{u"Kiss Éva"_s, u"a"_s}, {u"demo"_s, {}}});
+        insertRows(path, u"Regi"_s, {u"r"_s}, {{u"csak régi"_s}});
+        insertRows(path, u"betarolaskitarolas"_s, {u"k"_s}, {{u"soha"_s}});
+        createFile(templ, {{u"ADAT"_s, {{u"B"_s, FieldType::Long, 0}, text("uj"), text("A")}},
+                           {u"Hosszu"_s, {text("h", 10)}},
+                           {u"Minta"_s, {text("x")}},
+                           {u"users"_s, {text("Felhasználó"), text("Jelszó"), text("Létrehozó")}},
+                           {u"Uj"_s, {text("u")}},
+                           {u"betarolaskitarolas"_s, {text("k")}}});
+        insertRows(templ, u"Minta"_s, {u"x"_s}, {{u"minta1"_s}, {u"minta2"_s}});
+        insertRows(templ, u"users"_s, {u"Felhasználó"_s, u"Létrehozó"_s}, {{u"minta"_s, u"sablon"_s}});
+        insertRows(templ, u"Uj"_s, {u"u"_s}, {{u"csak mintában"_s}});
 
-        createFile(templatePath, {{QStringLiteral("ADAT"), {longField("B"), textField("uj"), textField("A")}},
-                                  {QStringLiteral("Minta"), {textField("x")}},
-                                  {QStringLiteral("users"), {textField("Felhasználó"), textField("Jelszó", 10), textField("Létrehozó")}},
-                                  {QStringLiteral("Uj"), {textField("u")}},
-                                  {QStringLiteral("betarolaskitarolas"), {textField("k")}}});
-        insertRows(templatePath, QStringLiteral("Minta"), {QStringLiteral("x")}, {{QStringLiteral("minta1")}, {QStringLiteral("minta2")}});
-        insertRows(templatePath, QStringLiteral("users"), {QStringLiteral("Felhasználó"), QStringLiteral("Létrehozó")},
-                   {{QStringLiteral("minta"), QStringLiteral("sablon")}, {QStringLiteral("minta2"), QStringLiteral("sablon")}});
-        insertRows(templatePath, QStringLiteral("Uj"), {QStringLiteral("u")}, {{QStringLiteral("csak mintában")}});
-
-        RecordingObserver observer;
-        QCOMPARE(runRebuild(folders, observer, {QStringLiteral("Tarvix.tvd")}), Rebuild::Outcome::Finished);
+        QCOMPARE(rebuild(f, {u"Tarvix.tvd"_s}), Finished);
+        QCOMPARE(tableRows(path, u"ADAT"_s), (QStringList{u"1|<null>|egy"_s, u"2|<null>|kettő"_s}));
+        QCOMPARE(tableRows(path, u"Minta"_s), (QStringList{u"minta1"_s, u"minta2"_s}));
+        QCOMPARE(tableRows(path, u"users"_s), (QStringList{u"Kiss Éva|a|<null>"_s, u"demo|<null>|<null>"_s}));
+        QCOMPARE(tableRows(path, u"Uj"_s), QStringList{u"csak mintában"_s});
+        QCOMPARE(tableRows(path, u"betarolaskitarolas"_s), QStringList());
+        QCOMPARE(tableRows(path, u"Regi"_s), QStringList{u"<missing>"_s});
+        // the rejected statement copies nothing, asks nothing, and is reported
+        QCOMPARE(tableRows(path, u"Hosszu"_s), QStringList());
         QCOMPARE(platform.messages.size(), 1);
-        QCOMPARE(platform.lastText(), QStringLiteral("Karbantartás vége!"));
-
-        // tables and column order from the template, values through the shared columns
-        QCOMPARE(tableNames(oldPath), (QStringList{QStringLiteral("ADAT"), QStringLiteral("Minta"), QStringLiteral("users"),
-                                                   QStringLiteral("Uj"), QStringLiteral("betarolaskitarolas")}));
-        QCOMPARE(tableRows(oldPath, QStringLiteral("ADAT")), (QStringList{QStringLiteral("1|<null>|egy"), QStringLiteral("2|<null>|kettő")}));
-        QCOMPARE(tableRows(oldPath, QStringLiteral("Minta")), (QStringList{QStringLiteral("minta1"), QStringLiteral("minta2")}));
-        QCOMPARE(tableRows(oldPath, QStringLiteral("users")),
-                 (QStringList{QStringLiteral("Kiss Éva|a|<null>"), QStringLiteral("Nagy Ödön|b|<null>"), QStringLiteral("demo|<null>|<null>")}));
-        QCOMPARE(tableRows(oldPath, QStringLiteral("Uj")), QStringList{QStringLiteral("csak mintában")});
-        QCOMPARE(tableRows(oldPath, QStringLiteral("betarolaskitarolas")), QStringList());
-        QCOMPARE(observer.tableProgress.last(), qMakePair(5, 5));
-
-        // nothing of it is lost: the backup keeps the old file, the report says what stayed behind
-        const QString backupPath = folders.work().filePath(kBackup + QStringLiteral("/Tarvix.tvd"));
-        QCOMPARE(tableRows(backupPath, QStringLiteral("Regi")), QStringList{QStringLiteral("csak régi")});
-        const QString report = readText(folders.work().filePath(kBackup + u'/' + tvx::maintenance::kReportFileName));
-        QVERIFY2(report.contains(QStringLiteral("Csak a régi táblában volt, értéke nem került át: [Extra]")), qPrintable(report));
-        QVERIFY2(report.contains(QStringLiteral("Regi: régi sorok: 1 – a mintában nincs ilyen tábla")), qPrintable(report));
-        QVERIFY2(report.contains(QStringLiteral("Minta: régi sorok: 3, átmásolva: 0")), qPrintable(report));
+        const QString reportPath = f.work().absoluteFilePath(kBackup + u"/Tarvfix-jelentes.txt"_s);
+        QCOMPARE(platform.lastText(), u"Karbantartás vége!\nNem minden sor került át! A részletek: "_s + QDir::toNativeSeparators(reportPath));
+        const QString report = readText(reportPath);
+        for (const QString &line : {u"  Hosszu: régi sorok: 2, átmásolva: 0"_s,
+                                    u"ELUTASÍTOTT UTASÍTÁS: INSERT INTO [Hosszu] ([h]) SELECT [h] FROM  ["_s,
+                                    u"nem fér el"_s,
+                                    u"Csak a régi táblában volt, értéke nem került át: [Extra]"_s,
+                                    u"Minta: régi sorok: 3, átmásolva: 0"_s,
+                                    u"Regi: régi sorok: 1 – a mintában nincs ilyen tábla"_s})
+            QVERIFY2(report.contains(line), qPrintable(line + u"\n"_s + report));
+        QCOMPARE(tableRows(f.in(kBackup + u"/Tarvix.tvd"_s), u"Regi"_s), QStringList{u"csak régi"_s});
     }
 
     void missingFileIsMadeFromItsTemplate()
     {
         ScriptedPlatform platform;
-        Folders folders;
-        fillDataSet(folders.work());
-        QVERIFY(!tvx::data::createDataSetFiles(folders.templates()));
-        QVERIFY(QFile::remove(folders.work().filePath(QStringLiteral("Parameter.tvd"))));
-        QFile::remove(folders.work().filePath(QStringLiteral("Parameter.tvd-lock")));
-
+        Folders f;
+        fillDataSet(f);
+        QVERIFY(QFile::remove(f.in(u"Parameter.tvd"_s)));
         RecordingObserver observer;
-        QCOMPARE(runRebuild(folders, observer), Rebuild::Outcome::Finished);
+        QCOMPARE(Rebuild(f.work(), f.templates(), observer).run(), Finished);
         QCOMPARE(platform.messages.size(), 1);
-        QCOMPARE(platform.lastText(), QStringLiteral("Karbantartás vége!"));
-        const QString made = folders.work().filePath(QStringLiteral("parameter.tvd"));
-        QCOMPARE(tableNames(made), QStringList{QStringLiteral("Iktatoszam")});
-        QCOMPARE(tableRows(made, QStringLiteral("Iktatoszam")), QStringList());
+        QCOMPARE(tableRows(f.in(u"parameter.tvd"_s), u"Iktatoszam"_s), QStringList());
         QCOMPARE(observer.fileProgress.mid(1), (QList<QPair<int, int>>{{1, 5}, {2, 5}, {3, 5}, {4, 5}, {5, 5}}));
-        QVERIFY(!databaseFilesIn(QDir(folders.work().filePath(kBackup))).contains(QStringLiteral("Parameter.tvd"), Qt::CaseInsensitive));
-        QCOMPARE(tableRows(folders.work().filePath(QStringLiteral("Torzsek.tvd")), QStringLiteral("BePartner")).size(), 2);
-    }
-
-    void fileNamesMatchWhateverTheirLetterCase()
-    {
-        ScriptedPlatform platform;
-        Folders folders;
-        fillDataSet(folders.work());
-        QVERIFY(!tvx::data::createDataSetFiles(folders.templates()));
-        const auto before = snapshot(folders.work());
-        QDir work = folders.work(), templates = folders.templates();
-        QVERIFY(work.rename(QStringLiteral("Tarvix.tvd"), QStringLiteral("TARVIX.TVD")));
-        QVERIFY(work.rename(QStringLiteral("regiszt.tvd"), QStringLiteral("Regiszt.tvd")));
-        QVERIFY(templates.rename(QStringLiteral("Torzsek.tvd"), QStringLiteral("TORZSEK.tvd")));
-        QVERIFY(templates.rename(QStringLiteral("Parameter.tvd"), QStringLiteral("PARAMETER.TVD")));
-
-        RecordingObserver observer;
-        QCOMPARE(runRebuild(folders, observer), Rebuild::Outcome::Finished);
-        QCOMPARE(platform.messages.size(), 1);
-        QCOMPARE(platform.lastText(), QStringLiteral("Karbantartás vége!"));
-        // each file keeps its spelling, in its place and in the backup
-        const QStringList files = databaseFilesIn(work);
-        for (const char *name : {"TARVIX.TVD", "Regiszt.tvd", "Parameter.tvd", "Torzsek.tvd", "TarvixArchiv.tvd", "betarol.tvd"})
-            QVERIFY2(files.contains(QString::fromUtf8(name)), name);
-        QCOMPARE(files.size(), 6);
-        QVERIFY(databaseFilesIn(QDir(work.filePath(kBackup))).contains(QStringLiteral("TARVIX.TVD")));
-        QCOMPARE(snapshot(work), before);
-    }
-
-    void rejectedRowsAreSkippedButReported()
-    {
-        ScriptedPlatform platform;
-        Folders folders;
-        const QString oldPath = folders.work().filePath(QStringLiteral("regiszt.tvd"));
-        const QString templatePath = folders.templates().filePath(QStringLiteral("regiszt.tvd"));
-        createFile(oldPath, {{QStringLiteral("Users"), {textField("Felhasználó", 100)}}, {QStringLiteral("Napló"), {textField("n")}}});
-        insertRows(oldPath, QStringLiteral("Users"), {QStringLiteral("Felhasználó")},
-                   {{QStringLiteral("demo")}, {QStringLiteral("Egy nagyon hosszú felhasználónév, ami nem fér el")}});
-        insertRows(oldPath, QStringLiteral("Napló"), {QStringLiteral("n")}, {{QStringLiteral("bejegyzés")}});
-        createFile(templatePath, {{QStringLiteral("Users"), {textField("Felhasználó", 25)}}, {QStringLiteral("Napló"), {textField("n")}}});
-        insertRows(templatePath, QStringLiteral("Users"), {QStringLiteral("Felhasználó")}, {{QStringLiteral("minta")}});
-
-        RecordingObserver observer;
-        QCOMPARE(runRebuild(folders, observer, {QStringLiteral("regiszt.tvd")}), Rebuild::Outcome::Finished);
-
-        // no prompt in the copying stretch; the next table is still copied
-        QCOMPARE(platform.messages.size(), 1);
-        QCOMPARE(tableRows(oldPath, QStringLiteral("Users")), QStringList());
-        QCOMPARE(tableRows(oldPath, QStringLiteral("Napló")), QStringList{QStringLiteral("bejegyzés")});
-
-        const QString reportPath = folders.work().absoluteFilePath(kBackup + u'/' + tvx::maintenance::kReportFileName);
-        QCOMPARE(platform.lastText(), QStringLiteral("Karbantartás vége!\nNem minden sor került át! A részletek: ") +
-                                          QDir::toNativeSeparators(reportPath));
-        const QString report = readText(reportPath);
-        QVERIFY2(report.contains(QStringLiteral("  Users: régi sorok: 2, átmásolva: 0")), qPrintable(report));
-        QVERIFY2(report.contains(QStringLiteral("ELUTASÍTOTT UTASÍTÁS: INSERT INTO [Users] ([Felhasználó]) SELECT [Felhasználó] FROM  [")),
-                 qPrintable(report));
-        QVERIFY2(report.contains(QStringLiteral("Az adatbázismotor üzenete: ")) && report.contains(QStringLiteral("nem fér el")), qPrintable(report));
-        QVERIFY2(report.contains(QStringLiteral("  Napló: régi sorok: 1, átmásolva: 1")), qPrintable(report));
-        QCOMPARE(tableRows(folders.work().filePath(kBackup + QStringLiteral("/regiszt.tvd")), QStringLiteral("Users")).size(), 2);
-    }
-
-    void secondRunInTheSameSecondLosesNothing()
-    {
-        ScriptedPlatform platform;
-        Folders folders;
-        fillDataSet(folders.work());
-        QVERIFY(!tvx::data::createDataSetFiles(folders.templates()));
-        const auto before = snapshot(folders.work());
-        RecordingObserver first;
-        QCOMPARE(runRebuild(folders, first), Rebuild::Outcome::Finished);
-        insertRows(folders.work().filePath(QStringLiteral("Tarvix.tvd")), QStringLiteral("Tarvix"), {QStringLiteral("recordID")},
-                   {{QStringLiteral("közben")}});
-        const auto afterFirst = snapshot(folders.work());
-
-        // No: abandoned at once, nothing touched
-        platform.messages.clear();
-        RecordingObserver second;
-        QCOMPARE(runRebuild(folders, second), Rebuild::Outcome::Abandoned);
-        QCOMPARE(platform.messages.size(), 1);
-        const ShownMessage prompt = platform.messages[0];
-        QCOMPARE(prompt.title, QStringLiteral("Hiba! Folytatás esetén adatsérülés lehet!"));
-        QCOMPARE(prompt.text, QStringLiteral("Tarvfix\nA(z) %1 mentési mappa már létezik.\nFolytatja a futtatást?").arg(kBackup));
-        QCOMPARE(prompt.icon, tvx::MessageIcon::Critical);
-        QCOMPARE(prompt.buttons, tvx::MessageButtons::YesNo);
-        QCOMPARE(second.running, (QList<bool>{true, false}));
-        QVERIFY(!platform.busy);
-        QVERIFY(second.fileLines.isEmpty());
-        QCOMPARE(snapshot(folders.work()), afterFirst);
-
-        // Yes to every prompt: no file may overwrite the earlier backup, and none is replaced unsaved
-        platform.messages.clear();
-        for (int i = 0; i < 10; ++i)
-            platform.answers.enqueue(tvx::Answer::Yes);
-        RecordingObserver third;
-        QCOMPARE(runRebuild(folders, third), Rebuild::Outcome::Finished);
-        QCOMPARE(platform.messages.size(), 7);
-        QVERIFY(platform.messages[1].text.contains(QStringLiteral("Tarvix.tvd állomány már megvan a mentésben")));
-        QCOMPARE(platform.lastText(), QStringLiteral("Karbantartás vége!"));
-        QCOMPARE(snapshot(folders.work()), afterFirst);
-        QCOMPARE(snapshot(QDir(folders.work().filePath(kBackup))), before);
+        QCOMPARE(filesIn(QDir(f.in(kBackup))).size(), 5);  // four files and the report
     }
 
     void fileHeldOpenIsNotMoved()
     {
         ScriptedPlatform platform;
-        Folders folders;
-        fillDataSet(folders.work());
-        QVERIFY(!tvx::data::createDataSetFiles(folders.templates()));
-        const auto before = snapshot(folders.work());
-        Peer peer;
-        QVERIFY(peer.open(folders.work(), QStringLiteral("torzsek.tvd")));
+        Folders f;
+        fillDataSet(f);
+        const auto before = snapshot(f.work());
+        QProcess peer;
+        peer.start(QStringLiteral(LOCKPEER), {u"open"_s, f.work().absolutePath(), u"torzsek.tvd"_s});
+        QVERIFY(peer.waitForReadyRead(10000));
+        QCOMPARE(peer.readLine().trimmed(), "OPEN");
 
         platform.answers.enqueue(tvx::Answer::Yes);
-        RecordingObserver observer;
-        QCOMPARE(runRebuild(folders, observer), Rebuild::Outcome::Finished);
+        QCOMPARE(rebuild(f), Finished);
         QCOMPARE(platform.messages.size(), 2);
-        QCOMPARE(platform.messages[0].title, QStringLiteral("Hiba! Folytatás esetén adatsérülés lehet!"));
-        QVERIFY2(platform.messages[0].text.contains(QStringLiteral("Torzsek.tvd állományt egy másik program használja")),
-                 qPrintable(platform.messages[0].text));
-        QCOMPARE(platform.lastText(), QStringLiteral("Karbantartás vége!"));
-        QVERIFY(QFileInfo::exists(folders.work().filePath(QStringLiteral("Torzsek.tvd"))));
-        QVERIFY(!QFileInfo::exists(folders.work().filePath(kBackup + QStringLiteral("/Torzsek.tvd"))));
-        QVERIFY(QFileInfo::exists(folders.work().filePath(kBackup + QStringLiteral("/regiszt.tvd"))));
-        QCOMPARE(snapshot(folders.work()), before);
-        QCOMPARE(observer.fileProgress.last(), qMakePair(5, 5));
+        QVERIFY2(platform.messages[0].text.contains(u"Torzsek.tvd állományt egy másik program használja"_s), qPrintable(platform.messages[0].text));
+        QVERIFY(!QFile::exists(f.in(kBackup + u"/Torzsek.tvd"_s)));
+        QVERIFY(QFile::exists(f.in(kBackup + u"/regiszt.tvd"_s)));
+        QCOMPARE(snapshot(f.work()), before);
+        ::kill(pid_t(peer.processId()), SIGKILL);
+        peer.waitForFinished(5000);
 
-        // a handle of this very process counts too; No abandons with the file in place
-        peer.process.kill();
-        peer.process.waitForFinished(5000);
+        // a handle of this very process counts too
         platform.messages.clear();
         platform.fixedClock.set(platform.fixedClock.now().addSecs(1));
         Error error;
-        auto held = Database::open(QStringLiteral("Tarvix.tvd"), folders.work(), error);
-        QVERIFY(held);
-        RecordingObserver second;
-        QCOMPARE(runRebuild(folders, second), Rebuild::Outcome::Abandoned);
-        QCOMPARE(platform.messages.size(), 1);
-        QVERIFY(platform.messages[0].text.contains(QStringLiteral("Tarvix.tvd állományt egy másik program használja")));
+        auto held = Database::open(u"Tarvix.tvd"_s, f.work(), error);
+        QCOMPARE(rebuild(f), Abandoned);
+        QVERIFY(platform.lastText().contains(u"Tarvix.tvd állományt egy másik program használja"_s));
         held.reset();
-        QCOMPARE(snapshot(folders.work()), before);
-        QCOMPARE(second.running.last(), false);
+        QCOMPARE(snapshot(f.work()), before);
     }
 
-    void journalLeftByACrashStaysWithItsFile()
+    void journalLeftByACrashIsNotLeftBehind()
     {
         ScriptedPlatform platform;
-        Folders folders;
-        fillDataSet(folders.work());
-        QVERIFY(!tvx::data::createDataSetFiles(folders.templates()));
-        const QString path = folders.work().filePath(QStringLiteral("Tarvix.tvd"));
-        QList<QVariantList> many;
+        Folders f;
+        fillDataSet(f);
+        const QString path = f.in(u"Tarvix.tvd"_s), journal = path + u"-journal"_s;
+        QList<QVariantList> rows;
         for (int i = 0; i < 2000; ++i)
-            many << QVariantList{QStringLiteral("sor-%1").arg(i), QString(1500, u'ő')};
-        insertRows(path, QStringLiteral("Tarvix"), {QStringLiteral("recordID"), QStringLiteral("Megjegyzés")}, many);
+            rows << QVariantList{QString::number(i), QString(1500, u'ő')};
+        insertRows(path, u"Tarvix"_s, {u"recordID"_s, u"Megjegyzés"_s}, rows);
 
-        // a writer that dies in the middle of a transaction: the file half changed, the journal beside it
+        // a writer dies in the middle of a transaction: the file half changed, the journal beside it
         QTemporaryDir crash;
-        {
-            sqlite3 *db = nullptr;
-            QCOMPARE(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
-            QCOMPARE(sqlite3_exec(db, "PRAGMA cache_size=20; BEGIN; DELETE FROM \"Tarvix\";", nullptr, nullptr, nullptr), SQLITE_OK);
-            QVERIFY(QFile::copy(path, crash.filePath(QStringLiteral("Tarvix.tvd"))));
-            QVERIFY(QFile::copy(path + QStringLiteral("-journal"), crash.filePath(QStringLiteral("Tarvix.tvd-journal"))));
-            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-            sqlite3_close(db);
-        }
-        QVERIFY(QFileInfo(crash.filePath(QStringLiteral("Tarvix.tvd-journal"))).size() > 0);
-        {
-            // without its journal the file has lost rows
-            QVERIFY(QFile::copy(crash.filePath(QStringLiteral("Tarvix.tvd")), crash.filePath(QStringLiteral("alone.tvd"))));
-            sqlite3 *db = nullptr;
-            QCOMPARE(sqlite3_open(crash.filePath(QStringLiteral("alone.tvd")).toUtf8().constData(), &db), SQLITE_OK);
-            int rows = -1;
-            sqlite3_exec(
-                db, "SELECT count(*) FROM \"Tarvix\"", [](void *out, int, char **v, char **) { *static_cast<int *>(out) = atoi(v[0]); return 0; },
-                &rows, nullptr);
-            sqlite3_close(db);
-            QVERIFY2(rows != 2002, qPrintable(QString::number(rows)));
-        }
+        sqlite3 *db = nullptr;
+        QCOMPARE(sqlite3_open(path.toUtf8().constData(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, "PRAGMA cache_size=20; BEGIN; DELETE FROM Tarvix;", nullptr, nullptr, nullptr), SQLITE_OK);
+        QVERIFY(QFile::copy(path, crash.filePath(u"t"_s)) && QFile::copy(journal, crash.filePath(u"j"_s)));
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
         QVERIFY(QFile::remove(path));
-        QVERIFY(QFile::copy(crash.filePath(QStringLiteral("Tarvix.tvd")), path));
-        QVERIFY(QFile::copy(crash.filePath(QStringLiteral("Tarvix.tvd-journal")), path + QStringLiteral("-journal")));
+        QVERIFY(QFile::copy(crash.filePath(u"t"_s), path) && QFile::copy(crash.filePath(u"j"_s), journal));
 
-        RecordingObserver observer;
-        QCOMPARE(runRebuild(folders, observer), Rebuild::Outcome::Finished);
-        QCOMPARE(platform.messages.size(), 1);
-        QCOMPARE(tableRows(path, QStringLiteral("Tarvix")).size(), 2002);
-        const QString backup = folders.work().filePath(kBackup + QStringLiteral("/Tarvix.tvd"));
-        QCOMPARE(tableRows(backup, QStringLiteral("Tarvix")).size(), 2002);
-        QVERIFY(!QFileInfo::exists(path + QStringLiteral("-journal")));
+        QCOMPARE(rebuild(f), Finished);
+        QCOMPARE(tableRows(path, u"Tarvix"_s).size(), 2002);
+        QCOMPARE(tableRows(f.in(kBackup + u"/Tarvix.tvd"_s), u"Tarvix"_s).size(), 2002);
+        QVERIFY(!QFile::exists(journal));
     }
 
-    void missingTemplateAsksAndKeepsTheSavedFile()
+    void insertFromTheRootFolderResolves()
     {
-        ScriptedPlatform platform;
-        Folders folders;
-        fillDataSet(folders.work());
-        QVERIFY(!tvx::data::createDataSetFiles(folders.templates()));
-        QVERIFY(QFile::remove(folders.templates().filePath(QStringLiteral("TarvixArchiv.tvd"))));
-        const auto archive = tableRows(folders.work().filePath(QStringLiteral("TarvixArchiv.tvd")), QStringLiteral("Tarvix"));
-
-        RecordingObserver observer;
-        QCOMPARE(runRebuild(folders, observer), Rebuild::Outcome::Abandoned);
-        QCOMPARE(platform.messages.size(), 1);
-        QVERIFY2(platform.messages[0].text.startsWith(QStringLiteral("Tarvfix\nNem található a(z) TarvixArchiv.tvd mintaállomány")),
-                 qPrintable(platform.messages[0].text));
-        // abandoned where it stood: the first file rebuilt, the second saved, the rest untouched
-        QCOMPARE(observer.fileProgress.last(), qMakePair(1, 5));
-        QCOMPARE(tableRows(folders.work().filePath(kBackup + QStringLiteral("/TarvixArchiv.tvd")), QStringLiteral("Tarvix")), archive);
-        QVERIFY(QFileInfo::exists(folders.work().filePath(QStringLiteral("Torzsek.tvd"))));
-        QVERIFY(!platform.busy);
-        const QString report = readText(folders.work().filePath(kBackup + u'/' + tvx::maintenance::kReportFileName));
-        QVERIFY2(report.contains(QStringLiteral("A futás megszakítva.")), qPrintable(report));
+        const QString statement = tvx::maintenance::insertStatement(u"T"_s, u"[a],[b]"_s, u"/"_s, kBackup + u'\\', u"Tarvix.tvd"_s);
+        QCOMPARE(statement, u"INSERT INTO [T] ([a],[b]) SELECT [a],[b] FROM  [/\\%1\\Tarvix.tvd].[T]"_s.arg(kBackup));
+        QCOMPARE(resolveExternalPath(statement.section(u"FROM  ["_s, 1).section(u"]."_s, 0, 0)), u"/%1/Tarvix.tvd"_s.arg(kBackup));
     }
 };
 
