@@ -1,5 +1,5 @@
 #include "rebuildfixture.h"
-#include "scripted.h"
+#include "scriptedplatform.h"
 
 #include <QProcess>
 

@@ -1,6 +1,6 @@
 #include "form1.h"
 #include "rebuildfixture.h"
-#include "scripted.h"
+#include "scriptedplatform.h"
 
 #include <QLabel>
 #include <QProgressBar>
