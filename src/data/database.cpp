@@ -276,9 +276,22 @@ Error Database::executeInsert(const jet::InsertSelect &insert, int *rowsAffected
     const SqlText where = whereClause(insert.where, source);
     if (where.error)
         return finish(where.error);
-    QString sql = QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM %4%5")
-                      .arg(quoteIdentifier(target->name), targetColumns.join(u", "), sourceColumns.join(u", "),
-                           external ? quoteIdentifier(alias) + u'.' : QStringLiteral("main."), quoteIdentifier(source.name));
+    auto allColumnsInOrder = [](const TableInfo &t, const QStringList &columns) {
+        if (columns.size() != t.fields.size())
+            return false;
+        for (int i = 0; i < columns.size(); ++i) {
+            if (columns[i] != quoteIdentifier(t.fields[i].name))
+                return false;
+        }
+        return true;
+    };
+    // Whole rows in the same column order: the engine can copy them page by
+    // page when the two tables are alike, and maps columns by position otherwise.
+    const bool wholeRows = where.sql.isEmpty() && allColumnsInOrder(*target, targetColumns) && allColumnsInOrder(source, sourceColumns);
+    const QString sourceTable = (external ? quoteIdentifier(alias) + u'.' : QStringLiteral("main.")) + quoteIdentifier(source.name);
+    QString sql = wholeRows ? QStringLiteral("INSERT INTO main.%1 SELECT * FROM %2").arg(quoteIdentifier(target->name), sourceTable)
+                            : QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM %4")
+                                  .arg(quoteIdentifier(target->name), targetColumns.join(u", "), sourceColumns.join(u", "), sourceTable);
     if (!where.sql.isEmpty())
         sql += QStringLiteral(" WHERE ") + where.sql;
     return finish(connection_->execute(sql, where.params, rowsAffected));
