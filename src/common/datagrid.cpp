@@ -21,16 +21,12 @@ DataGrid::DataGrid(QWidget *parent) : QTableView(parent)
     setWordWrap(false);
 
     connect(this, &QTableView::clicked, this, [this](const QModelIndex &index) {
-        if (auto *ds = dataSource(); ds && index.isValid()) {
-            ds->moveTo(index.row());
+        if (index.isValid() && moveToRow(index.row()))
             Q_EMIT rowClicked(index.row());
-        }
     });
     connect(this, &QTableView::doubleClicked, this, [this](const QModelIndex &index) {
-        if (auto *ds = dataSource(); ds && index.isValid()) {
-            ds->moveTo(index.row());
+        if (index.isValid() && moveToRow(index.row()))
             Q_EMIT rowDoubleClicked(index.row());
-        }
     });
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
         if (sortable_ && !sortByColumn(column))
@@ -63,6 +59,20 @@ bool DataGrid::sortByColumn(int column)
     if (!ds || column < 0 || column >= model_->columns().size())
         return false;
     return sortByHeaderClick(*ds, model_->columns()[column].field, sortClicks());
+}
+
+bool DataGrid::moveToRow(int row)
+{
+    auto *ds = dataSource();
+    if (!ds)
+        return false;
+    if (ds->moveTo(row))
+        return true;
+    const data::Error error = ds->lastError();
+    ds->clearError();
+    markCurrent();
+    Q_EMIT moveFailed(error);
+    return false;
 }
 
 void DataGrid::markCurrent()

@@ -30,9 +30,13 @@ Q_SIGNALS:
     void rowClicked(int row);
     void rowDoubleClicked(int row);
     void sortFailed();
+    // A click could not make its row current (the record left could not be
+    // saved); the grid keeps marking the current record.
+    void moveFailed(const tvx::data::Error &error);
 
 private:
     void markCurrent();
+    bool moveToRow(int row);
 
     RecordsetModel *model_ = nullptr;
     bool sortable_ = false;

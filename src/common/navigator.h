@@ -1,5 +1,7 @@
 #pragma once
 
+#include "error.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -19,6 +21,10 @@ public:
     void setDataSource(data::DataSource *source);
     void setCaption(const QString &caption);
     QString caption() const;
+
+Q_SIGNALS:
+    // A move failed (the record left could not be saved); nothing moved.
+    void moveFailed(const tvx::data::Error &error);
 
 private:
     data::DataSource *source_ = nullptr;

@@ -288,6 +288,32 @@ private Q_SLOTS:
         QCOMPARE(ds.absolutePosition(), 2);
     }
 
+    void clickThatCannotLeaveTheRecordKeepsItCurrent()
+    {
+        TestDataSet set;
+        addPartners(set.dir(), {QStringLiteral("A"), QStringLiteral("B")});
+        DataSource ds(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"), nullptr, set.dir());
+        QVERIFY(ds.refresh());
+        DataGrid grid;
+        grid.setDataSource(&ds, {{QStringLiteral("Partner"), QStringLiteral("BerNev")}});
+        QVERIFY(ds.setValue(QStringLiteral("BerIrszam"), QStringLiteral("túl hosszú irányítószám")));
+        QSignalSpy failed(&grid, &DataGrid::moveFailed);
+        QSignalSpy clicked(&grid, &DataGrid::rowClicked);
+        emit grid.clicked(grid.model()->index(1, 0));
+        QCOMPARE(failed.count(), 1);
+        QCOMPARE(clicked.count(), 0);
+        QCOMPARE(ds.absolutePosition(), 0);
+        QCOMPARE(grid.selectionModel()->selectedRows().value(0).row(), 0);
+        QCOMPARE(ds.value(QStringLiteral("BerIrszam")).toString(), QStringLiteral("túl hosszú irányítószám"));
+
+        DataNavigator nav;
+        nav.setDataSource(&ds);
+        QSignalSpy navFailed(&nav, &DataNavigator::moveFailed);
+        nav.findChild<QToolButton *>(QStringLiteral("last"))->click();
+        QCOMPARE(navFailed.count(), 1);
+        QCOMPARE(ds.absolutePosition(), 0);
+    }
+
     void sortClickThatCannotReopenKeepsTheOrder()
     {
         TestDataSet set;
