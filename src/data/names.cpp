@@ -9,8 +9,7 @@ QString foldCase(const QString &text)
 
 bool sameName(const QString &a, const QString &b)
 {
-    return a.size() == b.size() ? a.compare(b, Qt::CaseInsensitive) == 0 || foldCase(a) == foldCase(b)
-                                : foldCase(a) == foldCase(b);
+    return a == b || foldCase(a) == foldCase(b);
 }
 
 QString quoteIdentifier(const QString &name)
@@ -22,15 +21,10 @@ QString quoteIdentifier(const QString &name)
 
 QString findFileIgnoringCase(const QDir &directory, const QString &bareName)
 {
-    if (QFileInfo::exists(directory.filePath(bareName))) {
-        // The exact spelling exists; on a case-insensitive file system it may
-        // still be spelled differently on disk, which does not matter there.
-        const QStringList exact = directory.entryList({bareName}, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
-        if (exact.contains(bareName) || exact.isEmpty())
-            return bareName;
-    }
+    const QStringList entries = directory.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    if (entries.contains(bareName))
+        return bareName;
     const QString wanted = foldCase(bareName);
-    const QStringList entries = directory.entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
     for (const QString &entry : entries) {
         if (foldCase(entry) == wanted)
             return entry;

@@ -356,11 +356,8 @@ void Recordset::cancelUpdate()
 {
     if (mode_ == EditMode::None)
         return;
-    const bool wasAdding = mode_ == EditMode::AddNew;
     releaseLock();
     setMode(EditMode::None);
-    if (wasAdding && !hasCurrent() && beforeAdd_.isValid())
-        setBookmark(beforeAdd_);
     loadCurrent();
     emit currentChanged();
 }

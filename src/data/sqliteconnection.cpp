@@ -41,25 +41,19 @@ void sqlLike(sqlite3_context *ctx, int, sqlite3_value **argv)
         sqlite3_result_null(ctx);
         return;
     }
-    auto *pattern = static_cast<LikePattern *>(sqlite3_get_auxdata(ctx, 1));
-    if (!pattern) {
-        const auto sv = textArg(argv[1]);
-        auto compiled = LikePattern::compile(QString::fromUtf8(sv.data(), qsizetype(sv.size())));
-        if (!compiled) {
-            sqlite3_result_error(ctx, "Hibás LIKE minta.", -1);
-            return;
-        }
-        pattern = new LikePattern(std::move(*compiled));
-        sqlite3_set_auxdata(ctx, 1, pattern, deletePattern);
-        // set_auxdata may have freed it already when it cannot keep it
-        pattern = static_cast<LikePattern *>(sqlite3_get_auxdata(ctx, 1));
-        if (!pattern) {
-            auto again = LikePattern::compile(QString::fromUtf8(sv.data(), qsizetype(sv.size())));
-            sqlite3_result_int(ctx, again->matchesUtf8(textArg(argv[0])) ? 1 : 0);
-            return;
-        }
+    // the pattern is compiled once per statement and kept with it
+    if (const auto *cached = static_cast<const LikePattern *>(sqlite3_get_auxdata(ctx, 1))) {
+        sqlite3_result_int(ctx, cached->matchesUtf8(textArg(argv[0])) ? 1 : 0);
+        return;
     }
-    sqlite3_result_int(ctx, pattern->matchesUtf8(textArg(argv[0])) ? 1 : 0);
+    const auto patternText = textArg(argv[1]);
+    auto compiled = LikePattern::compile(QString::fromUtf8(patternText.data(), qsizetype(patternText.size())));
+    if (!compiled) {
+        sqlite3_result_error(ctx, "Hibás LIKE minta.", -1);
+        return;
+    }
+    sqlite3_result_int(ctx, compiled->matchesUtf8(textArg(argv[0])) ? 1 : 0);
+    sqlite3_set_auxdata(ctx, 1, new LikePattern(std::move(*compiled)), deletePattern);
 }
 
 void sqlCompare(sqlite3_context *ctx, int, sqlite3_value **argv)
