@@ -111,6 +111,22 @@ private Q_SLOTS:
         QVERIFY(!databaseInUse(path));
     }
 
+    void concurrentWritersWaitForEachOther()
+    {
+        TestDataSet set;
+        QProcess first, second;
+        for (QProcess *p : {&first, &second})
+            p->start(QStringLiteral(LOCKPEER), {QStringLiteral("write"), set.dir().path(), QStringLiteral("150")});
+        for (QProcess *p : {&first, &second}) {
+            QVERIFY(p->waitForFinished(60000));
+            QCOMPARE(p->exitCode(), 0);
+        }
+        DataSource entries(QStringLiteral("Tarvix.tvd"), QStringLiteral("Tarvix"), nullptr, set.dir());
+        QVERIFY(entries.refresh());
+        QCOMPARE(entries.recordCount(), 300);
+        QCOMPARE(integrityCheck(set.path(QStringLiteral("Tarvix.tvd"))), QStringLiteral("ok"));
+    }
+
     void killedWriterLeavesAConsistentFile()
     {
         TestDataSet set;
