@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -111,6 +112,7 @@ TarvixFormX::TarvixFormX(QWidget *parent)
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
+    Combo1->setCompleter(nullptr);  // names are compared exactly as typed
     Combo1->setToolTip(QStringLiteral("Lefele nyíl kiválaszt"));
     Combo1->setMinimumWidth(260);
     LabelPassword = new QLabel(QStringLiteral("Jelszó:"), panel);
@@ -118,7 +120,11 @@ TarvixFormX::TarvixFormX(QWidget *parent)
     Text1 = new QLineEdit(panel);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setEchoMode(QLineEdit::Password);
+    Text1->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));  // a * for each character
     Text1->setToolTip(QStringLiteral("Gépelje be a jelszót!"));
+    QSizePolicy keepPlace = Text1->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);  // the panel does not jump when the field appears
+    Text1->setSizePolicy(keepPlace);
     Command1 = new QPushButton(QStringLiteral("Bejelentkezés"), panel);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setAutoFillBackground(true);
@@ -498,6 +504,16 @@ bool TarvixFormX::eventFilter(QObject *watched, QEvent *event)
         if (!platform().startProgram(kVendorPage))
             platform().beep();
         return true;
+    }
+    // Tab, or Enter while the login button waits for a user, leaves the user
+    // field even when no other field can take the focus yet
+    if ((watched == Combo1 || watched == Combo1->lineEdit()) && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+        if ((key == Qt::Key_Tab || (enter && !Command1->isEnabled())) && Combo1->isVisible()) {
+            userChosen();
+            return true;
+        }
     }
     if ((watched == Combo1 || watched == Combo1->lineEdit()) && event->type() == QEvent::FocusOut) {
         const auto reason = static_cast<QFocusEvent *>(event)->reason();

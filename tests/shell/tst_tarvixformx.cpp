@@ -303,6 +303,19 @@ private Q_SLOTS:
         QCOMPARE(currentUser().accessLevel, short(2));  // the first matching row wins
     }
 
+    void leavingTheUserFieldOffersThePassword()
+    {
+        addUsers(set->dir(), {{QStringLiteral("demo"), QStringLiteral("x"), 1}});
+        TarvixFormX w;
+        w.start();
+        w.show();
+        QVERIFY(!w.Text1->isVisible());
+        QTest::keyClick(w.Combo1->lineEdit(), Qt::Key_Tab);
+        QVERIFY(w.Text1->isVisible());
+        QVERIFY(w.Command1->isEnabled());
+        QCOMPARE(w.Combo1->currentText(), QStringLiteral("DEMO"));  // nothing completed the typed name
+    }
+
     void userSwitchLogsTheLeavingUserAndKeepsThePassword()
     {
         addUsers(set->dir(), {{QStringLiteral("demo"), QStringLiteral("jelszó"), 2}});
