@@ -18,6 +18,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -227,16 +228,27 @@ private Q_SLOTS:
         QVERIFY(ds.update());
         QCheckBox photo;
         DatePicker contractDate;
+        QPlainTextEdit remarks;
         FieldBinder binder(&ds);
         binder.bind(&photo, QStringLiteral("Foto"));
         binder.bind(&contractDate, QStringLiteral("SzerzödésDátuma"));
+        binder.bind(&remarks, QStringLiteral("Megjegyzés"));
         QVERIFY(!photo.isChecked());
         QVERIFY(contractDate.value().isNull());
+        QVERIFY(remarks.toPlainText().isEmpty());
+        QCOMPARE(ds.editMode(), data::Recordset::EditMode::None);  // showing a record changes nothing
         photo.click();
         contractDate.setDate(QDate(2024, 3, 7));
+        remarks.setPlainText(QStringLiteral("első sor\nmásodik sor"));
         QVERIFY(ds.update());
         QCOMPARE(ds.value(QStringLiteral("Foto")), QVariant(true));
         QCOMPARE(ds.value(QStringLiteral("SzerzödésDátuma")).toDate(), QDate(2024, 3, 7));
+        QCOMPARE(ds.value(QStringLiteral("Megjegyzés")).toString(), QStringLiteral("első sor\nmásodik sor"));
+        // emptying the date picker stores null
+        contractDate.setValue(QDate(2024, 3, 7));
+        contractDate.setDate(contractDate.minimumDate());
+        QVERIFY(ds.update());
+        QVERIFY(ds.value(QStringLiteral("SzerzödésDátuma")).isNull());
     }
 
     void gridFollowsTheCurrentRecordAndSortsOnHeaderClicks()
