@@ -32,10 +32,4 @@ QString findFileIgnoringCase(const QDir &directory, const QString &bareName)
     return {};
 }
 
-QString resolveFile(const QDir &directory, const QString &bareName)
-{
-    const QString found = findFileIgnoringCase(directory, bareName);
-    return directory.filePath(found.isEmpty() ? bareName : found);
-}
-
 }  // namespace tvx::data

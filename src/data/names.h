@@ -16,8 +16,4 @@ QString quoteIdentifier(const QString &name);
 // to letter case; the exact spelling wins when several match. Empty when none does.
 QString findFileIgnoringCase(const QDir &directory, const QString &bareName);
 
-// The path a bare file name stands for in `directory`: the existing spelling when
-// there is one, otherwise the name as given (so new files keep the caller's spelling).
-QString resolveFile(const QDir &directory, const QString &bareName);
-
 }  // namespace tvx::data

@@ -123,16 +123,12 @@ bool Recordset::readRow(qint64 key, QVector<QVariant> &values, bool &exists) con
 
 bool Recordset::loadCurrent()
 {
-    currentMissing_ = false;
     if (!hasCurrent()) {
         current_.fill(QVariant(), columns_.size());
         return true;
     }
     bool exists = false;
-    if (!readRow(keys_[size_t(pos_)], current_, exists))
-        return false;
-    currentMissing_ = !exists;
-    return true;
+    return readRow(keys_[size_t(pos_)], current_, exists);
 }
 
 bool Recordset::go(qsizetype position)
@@ -264,7 +260,6 @@ bool Recordset::edit()
     }
     if (!exists) {
         releaseLock();
-        currentMissing_ = true;
         return fail(ErrorCode::RecordDeleted, QStringLiteral("Az adatot közben törölték."));
     }
     setMode(EditMode::Edit);
@@ -307,7 +302,6 @@ bool Recordset::update()
         if (Error e = conn.commit())
             return fail(e);
         keys_.push_back(key);
-        lastModified_ = {key};
         setMode(EditMode::None);
         emit rowInserted(int(keys_.size()) - 1);
         // like a dynaset: the record that was current before the new one stays current
@@ -343,7 +337,6 @@ bool Recordset::update()
             return fail(e);
     }
     releaseLock();
-    lastModified_ = {key};
     setMode(EditMode::None);
     rowCache_.remove(key);
     loadCurrent();

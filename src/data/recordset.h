@@ -71,7 +71,6 @@ public:
 
     Bookmark bookmark() const;
     bool setBookmark(const Bookmark &bookmark);
-    Bookmark lastModified() const { return lastModified_; }
 
     QString sort() const { return sort_; }
     void setSort(const QString &sort) { sort_ = sort; }
@@ -120,13 +119,11 @@ private:
     std::vector<qint64> keys_;
     qsizetype pos_ = -1;
     bool currentDeleted_ = false;  // after a delete, pos_ is the record after it
-    bool currentMissing_ = false;  // deleted by someone else
     QVector<QVariant> current_;
     QVector<QVariant> pending_;
     QVector<bool> changed_;
     EditMode mode_ = EditMode::None;
     Bookmark beforeAdd_;
-    Bookmark lastModified_;
     qint64 lockedOffset_ = -1;
     bool noMatch_ = false;
     bool open_ = false;

@@ -286,6 +286,10 @@ void Rebuild::copyTable(const TableInfo &newTable, const QString &bareName)
         oldRows = -1;
 
     QStringList notes;
+    auto rejected = [&notes](const QString &statement, const Error &e) {
+        notes << QStringLiteral("    ELUTASÍTOTT UTASÍTÁS: %1").arg(statement)
+              << QStringLiteral("    Az adatbázismotor üzenete: %1").arg(e.message);
+    };
     int copiedRows = 0;
     bool notCopied = false;
     auto insert = [&] {
@@ -294,8 +298,7 @@ void Rebuild::copyTable(const TableInfo &newTable, const QString &bareName)
         if (const Error e = newDatabase_->execute(statement, &copiedRows)) {
             copiedRows = 0;
             notCopied = oldRows != 0;
-            notes << QStringLiteral("    ELUTASÍTOTT UTASÍTÁS: %1").arg(statement)
-                  << QStringLiteral("    Az adatbázismotor üzenete: %1").arg(e.message);
+            rejected(statement, e);
         }
     };
 
@@ -303,8 +306,7 @@ void Rebuild::copyTable(const TableInfo &newTable, const QString &bareName)
     if (isAlwaysRefilled(newTable.name)) {
         const QString statement = QStringLiteral("DELETE FROM ") + newTable.name;
         if (const Error e = newDatabase_->execute(statement))
-            notes << QStringLiteral("    ELUTASÍTOTT UTASÍTÁS: %1").arg(statement)
-                  << QStringLiteral("    Az adatbázismotor üzenete: %1").arg(e.message);
+            rejected(statement, e);
         insert();
     } else {
         qint64 templateRows = 0;
