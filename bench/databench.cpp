@@ -3,11 +3,11 @@
 // partners and 100 000 attachments.
 //   tvx-databench [FOLDER]   (a temporary folder when none is given)
 
-#include "database.h"
-#include "datasource.h"
-#include "hungarian.h"
-#include "recordset.h"
-#include "templates.h"
+#include "data/database.h"
+#include "data/datasource.h"
+#include "common/hungarian.h"
+#include "data/recordset.h"
+#include "data/templates.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

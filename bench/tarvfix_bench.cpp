@@ -1,12 +1,12 @@
 // Times a Tarvfix rebuild of a large data set against a plain copy of the same files.
 //   tarvfix-bench [FOLDER]   (a temporary folder when none is given)
 
-#include "database.h"
-#include "names.h"
-#include "platform.h"
-#include "rebuild.h"
-#include "schema.h"
-#include "templates.h"
+#include "data/database.h"
+#include "data/names.h"
+#include "common/platform.h"
+#include "maintenance/rebuild.h"
+#include "data/schema.h"
+#include "data/templates.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -48,6 +48,8 @@ public:
     bool openDocument(const QString &) override { return false; }
     bool printDocument(QWidget *, const QTextDocument &) override { return false; }
     bool printImage(QWidget *, const QImage &, bool) override { return false; }
+    void runModal(Screen &) override {}
+    void endProgram() override {}
 
 private:
     SystemClock clock_;

@@ -1,7 +1,7 @@
 #include "sampledata.h"
 
-#include "datasource.h"
-#include "schema.h"
+#include "data/datasource.h"
+#include "data/schema.h"
 
 #include <QDate>
 #include <QFile>

@@ -2,10 +2,10 @@
 //   tvx-dataset templates DIR            the six empty files, with their default rows
 //   tvx-dataset sample DIR TEMPLATES     a sample data set (only into a folder without database files)
 
-#include "hungarian.h"
+#include "common/hungarian.h"
 #include "sampledata.h"
-#include "schema.h"
-#include "templates.h"
+#include "data/schema.h"
+#include "data/templates.h"
 
 #include <QCoreApplication>
 #include <QFile>

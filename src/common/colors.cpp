@@ -1,4 +1,4 @@
-#include "colors.h"
+#include "common/colors.h"
 
 #include <QApplication>
 #include <QPalette>

@@ -1,7 +1,7 @@
-#include "datagrid.h"
+#include "common/datagrid.h"
 
-#include "datasource.h"
-#include "headersort.h"
+#include "data/datasource.h"
+#include "common/headersort.h"
 
 #include <QHash>
 #include <QHeaderView>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "recordsetmodel.h"
+#include "common/recordsetmodel.h"
 
 #include <QTableView>
 

@@ -1,4 +1,4 @@
-#include "datepicker.h"
+#include "common/datepicker.h"
 
 namespace tvx {
 

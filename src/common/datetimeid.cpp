@@ -1,4 +1,4 @@
-#include "datetimeid.h"
+#include "common/datetimeid.h"
 
 namespace tvx {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clock.h"
+#include "common/clock.h"
 
 #include <QLocale>
 #include <QString>

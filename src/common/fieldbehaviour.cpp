@@ -1,7 +1,7 @@
-#include "fieldbehaviour.h"
+#include "common/fieldbehaviour.h"
 
-#include "colors.h"
-#include "platform.h"
+#include "common/colors.h"
+#include "common/platform.h"
 
 #include <QAbstractButton>
 #include <QEvent>

@@ -1,8 +1,8 @@
-#include "fieldbinder.h"
+#include "common/fieldbinder.h"
 
-#include "datasource.h"
-#include "datepicker.h"
-#include "funcs.h"
+#include "data/datasource.h"
+#include "common/datepicker.h"
+#include "common/funcs.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -4,7 +4,7 @@
 // of the current record (null as empty), and what the user types becomes a
 // pending change of the current record.
 
-#include "error.h"
+#include "data/error.h"
 
 #include <QList>
 #include <QObject>

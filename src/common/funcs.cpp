@@ -1,6 +1,6 @@
-#include "funcs.h"
+#include "common/funcs.h"
 
-#include "values.h"
+#include "data/values.h"
 
 #include <QDate>
 #include <QLocale>

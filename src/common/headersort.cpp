@@ -1,6 +1,6 @@
-#include "headersort.h"
+#include "common/headersort.h"
 
-#include "datasource.h"
+#include "data/datasource.h"
 
 namespace tvx {
 

@@ -1,4 +1,4 @@
-#include "hungarian.h"
+#include "common/hungarian.h"
 
 #include <QLocale>
 

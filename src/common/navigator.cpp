@@ -1,6 +1,6 @@
-#include "navigator.h"
+#include "common/navigator.h"
 
-#include "datasource.h"
+#include "data/datasource.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

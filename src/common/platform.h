@@ -2,10 +2,11 @@
 
 // Everything that waits on a person or touches the world outside the program
 // goes through this interface: message boxes, input prompts, the beep, the
-// mouse pointer, the clock, starting other programs, printing. The program
-// uses the Qt implementation; tests put a scripted one in its place.
+// mouse pointer, the clock, starting other programs, printing, modal screens
+// and the end of the program. The programs install the desktop implementation;
+// tests put a scripted one in its place.
 
-#include "clock.h"
+#include "common/clock.h"
 
 #include <QString>
 #include <QStringList>
@@ -15,6 +16,8 @@ class QTextDocument;
 class QImage;
 
 namespace tvx {
+
+class Screen;
 
 enum class MessageIcon { None, Critical, Exclamation, Question, Information };
 enum class MessageButtons { Ok, YesNo };
@@ -43,10 +46,20 @@ public:
     // The default printer. False when nothing was printed.
     virtual bool printDocument(QWidget *parent, const QTextDocument &document) = 0;
     virtual bool printImage(QWidget *parent, const QImage &image, bool landscape) = 0;
+
+    // Shows a screen modally and returns when it has closed.
+    virtual void runModal(Screen &screen) = 0;
+    // Ends the program at once (the main window's exit routine).
+    virtual void endProgram() = 0;
 };
 
+// The platform in use. Until a program installs the desktop one (see
+// useDesktopPlatform), a headless one answers every message with its default
+// button, every prompt with Cancel, and opens and prints nothing.
 Platform &platform();
-// Puts another implementation in place (tests); nullptr returns to the Qt one.
+// Puts another implementation in place (tests); nullptr returns to the installed one.
 void setPlatform(Platform *replacement);
+// Installs the implementation `platform()` returns when no replacement is set.
+void installPlatform(Platform *implementation);
 
 }  // namespace tvx

@@ -1,7 +1,7 @@
-#include "recordsetmodel.h"
+#include "common/recordsetmodel.h"
 
-#include "datasource.h"
-#include "funcs.h"
+#include "data/datasource.h"
+#include "common/funcs.h"
 
 namespace tvx {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include "datasource.h"
+#include "data/datasource.h"
 
 #include <QPointer>
 

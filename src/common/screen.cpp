@@ -1,41 +1,20 @@
-#include "screen.h"
+#include "common/screen.h"
 
-#include "datasource.h"
+#include "common/platform.h"
+#include "data/datasource.h"
 
 #include <QCloseEvent>
-#include <QEventLoop>
-#include <QPointer>
 
 namespace tvx {
-
-namespace {
-Screen::ModalRunner &modalRunner()
-{
-    static Screen::ModalRunner runner;
-    return runner;
-}
-}  // namespace
 
 Screen::Screen(QWidget *parent) : QMainWindow(parent)
 {
     setAttribute(Qt::WA_DeleteOnClose, false);
 }
 
-void Screen::setModalRunner(ModalRunner runner) { modalRunner() = std::move(runner); }
+void Screen::showModal() { platform().runModal(*this); }
 
-void Screen::showModal()
-{
-    if (modalRunner()) {
-        modalRunner()(*this);
-        return;
-    }
-    setWindowModality(Qt::ApplicationModal);
-    QEventLoop loop;
-    connect(this, &Screen::closed, &loop, &QEventLoop::quit);
-    connect(this, &QObject::destroyed, &loop, &QEventLoop::quit);
-    show();
-    loop.exec();
-}
+void Screen::addDataSource(data::DataSource &source) { dataSources_.append(&source); }
 
 void Screen::Kilepes()
 {
@@ -46,11 +25,9 @@ void Screen::Kilepes()
 void Screen::exitRoutine()
 {
     exitOnClose_ = false;
-    for (data::DataSource *source : dataSourcesToClose()) {
-        if (source) {
-            source->closeRecordset();
-            source->clearError();
-        }
+    for (data::DataSource *source : std::as_const(dataSources_)) {
+        source->closeRecordset();
+        source->clearError();
     }
 }
 

@@ -1,8 +1,7 @@
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
-
-#include <functional>
 
 namespace tvx::data {
 class DataSource;
@@ -21,13 +20,9 @@ public:
     void SetQui(bool exitOnClose) { exitOnClose_ = exitOnClose; }
     bool exitOnClose() const { return exitOnClose_; }
 
-    // Shows the screen modally and returns when it has closed.
+    // Shows the screen modally and returns when it has closed (through the
+    // platform, so tests drive it without a nested event loop).
     void showModal();
-
-    // Tests put a runner here that drives the screen without a nested event
-    // loop; the default runner waits in an event loop until the screen closes.
-    using ModalRunner = std::function<void(Screen &)>;
-    static void setModalRunner(ModalRunner runner);
 
 public Q_SLOTS:
     // The exit routine, and the window closes.
@@ -38,14 +33,15 @@ Q_SIGNALS:
 
 protected:
     // The exit routine's steps: clears the flag and closes the data sources in
-    // the screen's order, ignoring failures. Screens with more to do extend it.
+    // the order they were added, ignoring failures. Screens with more to do extend it.
     virtual void exitRoutine();
-    // The data sources the exit routine closes, in order.
-    virtual QList<data::DataSource *> dataSourcesToClose() const { return {}; }
+    // A data source the exit routine closes; call in the order the screen closes them.
+    void addDataSource(data::DataSource &source);
     void closeEvent(QCloseEvent *event) override;
 
 private:
     bool exitOnClose_ = true;
+    QList<data::DataSource *> dataSources_;
 };
 
 }  // namespace tvx

@@ -1,4 +1,4 @@
-#include "screenregistry.h"
+#include "common/screenregistry.h"
 
 #include <QHash>
 

@@ -1,4 +1,4 @@
-#include "session.h"
+#include "common/session.h"
 
 namespace tvx {
 

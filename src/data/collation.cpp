@@ -1,6 +1,6 @@
-#include "collation.h"
+#include "data/collation.h"
 
-#include "textmatch.h"
+#include "data/textmatch.h"
 
 #include <unicode/ucol.h>
 

@@ -4,8 +4,8 @@
 // only one today; a server engine would implement the same interface and its
 // own SQL text in the statement builder.
 
-#include "error.h"
-#include "schema.h"
+#include "data/error.h"
+#include "data/schema.h"
 
 #include <QVariant>
 #include <QVector>

@@ -2,7 +2,7 @@
 // (ISO 3166-1 codes, Hungarian names from the iso_3166-1 gettext catalogue).
 // Do not edit by hand; rerun the generator instead.
 
-#include "countrycodes.h"
+#include "data/countrycodes.h"
 
 #include <array>
 

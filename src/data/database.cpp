@@ -1,8 +1,8 @@
-#include "database.h"
+#include "data/database.h"
 
-#include "names.h"
-#include "recordlock.h"
-#include "recordset.h"
+#include "data/names.h"
+#include "data/recordlock.h"
+#include "data/recordset.h"
 
 #include <QFileInfo>
 #include <QHash>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "connection.h"
-#include "error.h"
-#include "sqlbuilder.h"
+#include "data/connection.h"
+#include "data/error.h"
+#include "data/sqlbuilder.h"
 
 #include <QDir>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "datasource.h"
+#include "data/datasource.h"
 
 namespace tvx::data {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "recordset.h"
+#include "data/recordset.h"
 
 #include <QDir>
 #include <QObject>

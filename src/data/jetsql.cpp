@@ -1,4 +1,4 @@
-#include "jetsql.h"
+#include "data/jetsql.h"
 
 #include <QDate>
 #include <QRegularExpression>

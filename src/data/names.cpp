@@ -1,4 +1,4 @@
-#include "names.h"
+#include "data/names.h"
 
 namespace tvx::data {
 

@@ -1,6 +1,6 @@
-#include "recordlock.h"
+#include "data/recordlock.h"
 
-#include "names.h"
+#include "data/names.h"
 
 #include <QFile>
 #include <QFileInfo>

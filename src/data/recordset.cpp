@@ -1,9 +1,9 @@
-#include "recordset.h"
+#include "data/recordset.h"
 
-#include "collation.h"
-#include "names.h"
-#include "recordlock.h"
-#include "values.h"
+#include "data/collation.h"
+#include "data/names.h"
+#include "data/recordlock.h"
+#include "data/values.h"
 
 #include <algorithm>
 #include <cstring>

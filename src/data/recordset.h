@@ -1,7 +1,7 @@
 #pragma once
 
-#include "database.h"
-#include "jetsql.h"
+#include "data/database.h"
+#include "data/jetsql.h"
 
 #include <QHash>
 #include <QObject>

@@ -1,6 +1,6 @@
-#include "schema.h"
+#include "data/schema.h"
 
-#include "names.h"
+#include "data/names.h"
 
 #include <QRegularExpression>
 

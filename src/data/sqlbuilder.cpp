@@ -1,7 +1,7 @@
-#include "sqlbuilder.h"
+#include "data/sqlbuilder.h"
 
-#include "names.h"
-#include "values.h"
+#include "data/names.h"
+#include "data/values.h"
 
 #include <QDate>
 

@@ -4,9 +4,9 @@
 // Every value travels as a bound parameter; names are resolved without regard
 // to letter case against the table's real columns first.
 
-#include "error.h"
-#include "jetsql.h"
-#include "schema.h"
+#include "data/error.h"
+#include "data/jetsql.h"
+#include "data/schema.h"
 
 #include <QVariantList>
 

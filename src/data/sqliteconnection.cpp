@@ -1,6 +1,6 @@
-#include "collation.h"
-#include "connection.h"
-#include "textmatch.h"
+#include "data/collation.h"
+#include "data/connection.h"
+#include "data/textmatch.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -1,8 +1,8 @@
-#include "templates.h"
+#include "data/templates.h"
 
-#include "countrycodes.h"
-#include "database.h"
-#include "schema.h"
+#include "data/countrycodes.h"
+#include "data/database.h"
+#include "data/schema.h"
 
 namespace tvx::data {
 

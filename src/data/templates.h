@@ -1,6 +1,6 @@
 #pragma once
 
-#include "error.h"
+#include "data/error.h"
 
 #include <QDir>
 

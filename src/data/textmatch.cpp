@@ -1,4 +1,4 @@
-#include "textmatch.h"
+#include "data/textmatch.h"
 
 #include <QChar>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "values.h"
+#include "data/values.h"
 
 #include <QDate>
 #include <QDateTime>

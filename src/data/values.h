@@ -1,7 +1,7 @@
 #pragma once
 
-#include "error.h"
-#include "schema.h"
+#include "data/error.h"
+#include "data/schema.h"
 
 #include <QVariant>
 

@@ -1,7 +1,7 @@
-#include "filemoves.h"
+#include "maintenance/filemoves.h"
 
-#include "database.h"
-#include "recordlock.h"
+#include "data/database.h"
+#include "data/recordlock.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "form1.h"
+#include "maintenance/form1.h"
 
-#include "platform.h"
+#include "common/platform.h"
 
 #include <QCloseEvent>
 #include <QLabel>

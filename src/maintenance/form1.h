@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rebuild.h"
+#include "maintenance/rebuild.h"
 
 #include <QDialog>
 #include <QDir>

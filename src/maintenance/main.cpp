@@ -1,5 +1,6 @@
-#include "form1.h"
-#include "hungarian.h"
+#include "common/desktopplatform.h"
+#include "maintenance/form1.h"
+#include "common/hungarian.h"
 
 #include <QApplication>
 
@@ -9,6 +10,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Tarvfix"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tarvfix"));
     tvx::useHungarianLocale();
+    tvx::useDesktopPlatform();
 
     tvx::maintenance::Form1 form(QDir::current(), QDir(QApplication::applicationDirPath() + QStringLiteral("/Data")));
     if (!form.start(tvx::maintenance::commandLineText(QApplication::arguments())))

@@ -1,8 +1,8 @@
-#include "rebuild.h"
+#include "maintenance/rebuild.h"
 
-#include "filemoves.h"
-#include "names.h"
-#include "platform.h"
+#include "maintenance/filemoves.h"
+#include "data/names.h"
+#include "common/platform.h"
 
 #include <QFile>
 #include <QFileInfo>

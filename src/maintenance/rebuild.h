@@ -4,7 +4,7 @@
 // a dated backup folder, a fresh copy of its template takes its place, and the
 // rows come back through the columns both tables have.
 
-#include "database.h"
+#include "data/database.h"
 
 #include <QDateTime>
 #include <QDir>

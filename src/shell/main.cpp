@@ -1,5 +1,6 @@
-#include "hungarian.h"
-#include "tarvixformx.h"
+#include "common/desktopplatform.h"
+#include "common/hungarian.h"
+#include "shell/tarvixformx.h"
 
 #include <QApplication>
 
@@ -8,6 +9,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarvix"));
     tvx::useHungarianLocale();
+    tvx::useDesktopPlatform();
 
     tvx::TarvixFormX window;
     window.start();

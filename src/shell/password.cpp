@@ -1,6 +1,6 @@
-#include "password.h"
+#include "shell/password.h"
 
-#include "funcs.h"
+#include "common/funcs.h"
 
 namespace tvx {
 

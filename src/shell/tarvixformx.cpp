@@ -1,13 +1,13 @@
-#include "tarvixformx.h"
+#include "shell/tarvixformx.h"
 
-#include "colors.h"
-#include "fieldbehaviour.h"
-#include "fieldbinder.h"
-#include "funcs.h"
-#include "password.h"
-#include "platform.h"
-#include "screenregistry.h"
-#include "session.h"
+#include "common/colors.h"
+#include "common/fieldbehaviour.h"
+#include "common/fieldbinder.h"
+#include "common/funcs.h"
+#include "shell/password.h"
+#include "common/platform.h"
+#include "common/screenregistry.h"
+#include "common/session.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -34,15 +34,7 @@ constexpr quint32 kLoginTried = 0x0000FF00;    // green
 constexpr quint32 kLoginDone = 0x00E0E0E0;     // light grey
 const QString kVendorPage = QStringLiteral("https://tarvix.hu/frissites");
 
-std::function<void()> &exitHandler()
-{
-    static std::function<void()> handler = [] { QCoreApplication::exit(0); };
-    return handler;
-}
-
 }  // namespace
-
-void TarvixFormX::setExitHandler(std::function<void()> handler) { exitHandler() = std::move(handler); }
 
 TarvixFormX::TarvixFormX(QWidget *parent)
     : Screen(parent),
@@ -51,6 +43,7 @@ TarvixFormX::TarvixFormX(QWidget *parent)
       RegisztData(QStringLiteral("regiszt.tvd"), QStringLiteral("select * from Regisztrálás order by AkcióDátuma"))
 {
     setObjectName(QStringLiteral("TarvixFormX"));
+    addDataSource(RegisztData);
     setWindowTitle(QStringLiteral("Tarvix V.1.0 - 2012."));
 
     auto *central = new QWidget(this);
@@ -486,16 +479,11 @@ void TarvixFormX::openScreen(const QString &name, bool hideMeanwhile)
     activationSequence();
 }
 
-QList<data::DataSource *> TarvixFormX::dataSourcesToClose() const
-{
-    return {const_cast<data::DataSource *>(&RegisztData)};
-}
-
 void TarvixFormX::exitRoutine()
 {
     Screen::exitRoutine();
     exitRequested_ = true;
-    exitHandler()();
+    platform().endProgram();
 }
 
 bool TarvixFormX::eventFilter(QObject *watched, QEvent *event)

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "datasource.h"
-#include "screen.h"
-
-#include <functional>
+#include "data/datasource.h"
+#include "common/screen.h"
 
 class QComboBox;
 class QLabel;
@@ -29,9 +27,6 @@ public:
     // Runs every time the window becomes active after a screen it opened closes.
     void activationSequence();
     bool exitRequested() const { return exitRequested_; }
-
-    // How the program ends; tests replace it.
-    static void setExitHandler(std::function<void()> handler);
 
     void writeActivityLogRow();
     QString actionText() const { return actionText_; }
@@ -62,7 +57,6 @@ public:
 
 protected:
     void exitRoutine() override;
-    QList<data::DataSource *> dataSourcesToClose() const override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

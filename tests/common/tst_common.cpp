@@ -1,7 +1,7 @@
-#include "clock.h"
-#include "datetimeid.h"
-#include "funcs.h"
-#include "hungarian.h"
+#include "common/clock.h"
+#include "common/datetimeid.h"
+#include "common/funcs.h"
+#include "common/hungarian.h"
 
 #include <QDate>
 #include <QTest>

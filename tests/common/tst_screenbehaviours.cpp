@@ -1,15 +1,15 @@
-#include "colors.h"
-#include "datagrid.h"
-#include "datasource.h"
-#include "datepicker.h"
-#include "fieldbehaviour.h"
-#include "fieldbinder.h"
-#include "headersort.h"
-#include "hungarian.h"
-#include "navigator.h"
-#include "scriptedplatform.h"
-#include "screen.h"
-#include "testdataset.h"
+#include "common/colors.h"
+#include "common/datagrid.h"
+#include "data/datasource.h"
+#include "common/datepicker.h"
+#include "common/fieldbehaviour.h"
+#include "common/fieldbinder.h"
+#include "common/headersort.h"
+#include "common/hungarian.h"
+#include "common/navigator.h"
+#include "support/scriptedplatform.h"
+#include "common/screen.h"
+#include "support/testdataset.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -32,7 +32,7 @@ namespace {
 class CountingScreen : public Screen {
 public:
     int exitRuns = 0;
-    DataSource *source = nullptr;
+    using Screen::addDataSource;
 
 protected:
     void exitRoutine() override
@@ -40,7 +40,6 @@ protected:
         ++exitRuns;
         Screen::exitRoutine();
     }
-    QList<DataSource *> dataSourcesToClose() const override { return {source}; }
 };
 
 void focus(QWidget *w, QEvent::Type type, Qt::FocusReason reason = Qt::TabFocusReason)
@@ -144,7 +143,7 @@ private Q_SLOTS:
         DataSource ds(QStringLiteral("regiszt.tvd"), QStringLiteral("Users"), nullptr, set.dir());
         QVERIFY(ds.refresh());
         CountingScreen byButton;
-        byButton.source = &ds;
+        byButton.addDataSource(ds);
         byButton.show();
         QVERIFY(byButton.close());
         QCOMPARE(byButton.exitRuns, 1);
@@ -166,17 +165,17 @@ private Q_SLOTS:
 
     void modalScreensReturnThroughTheRunner()
     {
+        ScriptedPlatform platform;
         bool ran = false;
-        Screen::setModalRunner([&](Screen &screen) {
+        platform.onModal = [&](Screen &screen) {
             ran = true;
             QVERIFY(screen.isHidden());
             screen.Kilepes();
-        });
+        };
         CountingScreen screen;
         screen.showModal();
         QVERIFY(ran);
         QCOMPARE(screen.exitRuns, 1);
-        Screen::setModalRunner(nullptr);
     }
 
     void boundFieldsShowAndWriteTheCurrentRecord()

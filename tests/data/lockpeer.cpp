@@ -3,7 +3,7 @@
 //   tvx-lockpeer open DIR FILE             keep the database open until killed
 //   tvx-lockpeer write DIR COUNT           add and change filing entries, reporting each one
 
-#include "datasource.h"
+#include "data/datasource.h"
 
 #include <QCoreApplication>
 #include <QThread>

@@ -1,6 +1,6 @@
-#include "datasource.h"
-#include "recordlock.h"
-#include "testdataset.h"
+#include "data/datasource.h"
+#include "data/recordlock.h"
+#include "support/testdataset.h"
 
 #include <QProcess>
 #include <QTest>

@@ -1,7 +1,7 @@
-#include "datasource.h"
-#include "hungarian.h"
-#include "jetsql.h"
-#include "testdataset.h"
+#include "data/datasource.h"
+#include "common/hungarian.h"
+#include "data/jetsql.h"
+#include "support/testdataset.h"
 
 #include <QDate>
 #include <QFile>

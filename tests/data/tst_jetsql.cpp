@@ -1,5 +1,5 @@
-#include "jetsql.h"
-#include "textmatch.h"
+#include "data/jetsql.h"
+#include "data/textmatch.h"
 
 #include <QDate>
 #include <QTest>

@@ -1,7 +1,7 @@
-#include "database.h"
-#include "datasource.h"
-#include "schema.h"
-#include "testdataset.h"
+#include "data/database.h"
+#include "data/datasource.h"
+#include "data/schema.h"
+#include "support/testdataset.h"
 
 #include <QDir>
 #include <QFile>

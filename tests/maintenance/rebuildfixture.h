@@ -3,10 +3,10 @@
 // Working and template folders for the maintenance tests, filled through the
 // data-source layer, and ways to read them back.
 
-#include "database.h"
-#include "names.h"
-#include "rebuild.h"
-#include "templates.h"
+#include "data/database.h"
+#include "data/names.h"
+#include "maintenance/rebuild.h"
+#include "data/templates.h"
 
 #include <QTemporaryDir>
 #include <QTest>

@@ -1,5 +1,5 @@
 #include "rebuildfixture.h"
-#include "scriptedplatform.h"
+#include "support/scriptedplatform.h"
 
 #include <QProcess>
 

@@ -1,6 +1,6 @@
-#include "form1.h"
+#include "maintenance/form1.h"
 #include "rebuildfixture.h"
-#include "scriptedplatform.h"
+#include "support/scriptedplatform.h"
 
 #include <QLabel>
 #include <QProgressBar>

@@ -1,12 +1,12 @@
-#include "datasource.h"
-#include "funcs.h"
-#include "hungarian.h"
-#include "password.h"
-#include "scriptedplatform.h"
-#include "screenregistry.h"
-#include "session.h"
-#include "tarvixformx.h"
-#include "testdataset.h"
+#include "data/datasource.h"
+#include "common/funcs.h"
+#include "common/hungarian.h"
+#include "shell/password.h"
+#include "support/scriptedplatform.h"
+#include "common/screenregistry.h"
+#include "common/session.h"
+#include "shell/tarvixformx.h"
+#include "support/testdataset.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -74,7 +74,6 @@ class TestTarvixFormX : public QObject {
     std::unique_ptr<TestDataSet> set;
     std::unique_ptr<ScriptedPlatform> platform;
     QString previousDir;
-    int exits = 0;
 
     QList<QVariantList> logRows() { return tableRows(set->dir(), QStringLiteral("regiszt.tvd"), QStringLiteral("select * from Regisztrálás")); }
     QList<QVariantList> userRows() { return tableRows(set->dir(), QStringLiteral("regiszt.tvd"), QStringLiteral("Users")); }
@@ -108,19 +107,16 @@ private Q_SLOTS:
     {
         useHungarianLocale();
         previousDir = QDir::currentPath();
-        TarvixFormX::setExitHandler([this] { ++exits; });
     }
     void init()
     {
         set = std::make_unique<TestDataSet>();
         QVERIFY(QDir::setCurrent(set->dir().path()));
         platform = std::make_unique<ScriptedPlatform>();
-        exits = 0;
         currentUser() = CurrentUser{};
     }
     void cleanup()
     {
-        Screen::setModalRunner(nullptr);
         platform.reset();
         QDir::setCurrent(previousDir);
         set.reset();
@@ -184,7 +180,7 @@ private Q_SLOTS:
         QCOMPARE(currentUser().name, QStringLiteral("demo"));
         QCOMPARE(currentUser().password, QStringLiteral("kuvo"));
         QVERIFY(logRows().isEmpty());
-        QCOMPARE(exits, 0);
+        QCOMPARE(platform->programEnds, 0);
         QVERIFY(!platform->busy);
     }
 
@@ -206,7 +202,7 @@ private Q_SLOTS:
         QCOMPARE(platform->messages[0].text, QStringLiteral("Nincs felhasználó megadva!\nA program most kilép, kérem indítsa újra!\n"
                                                            "Napló akció dátuma: 2024.02.01.\nRendszerdátum: 2024.03.07."));
         QCOMPARE(platform->beeps, 2);
-        QCOMPARE(exits, 1);
+        QCOMPARE(platform->programEnds, 1);
         QVERIFY(w.exitRequested());
         QVERIFY(userRows().isEmpty());
         const auto log = logRows();
@@ -220,7 +216,7 @@ private Q_SLOTS:
         TarvixFormX w;
         w.start();
         QVERIFY(platform->messages.isEmpty());
-        QCOMPARE(exits, 1);
+        QCOMPARE(platform->programEnds, 1);
         QCOMPARE(logRows().size(), 1);
     }
 
@@ -231,7 +227,7 @@ private Q_SLOTS:
         w.start();
         QCOMPARE(comboItems(w.Combo1), (QStringList{QStringLiteral("demo"), QString(), QStringLiteral("Kiss Éva")}));
         QCOMPARE(userRows().size(), 3);
-        QCOMPARE(exits, 0);
+        QCOMPARE(platform->programEnds, 0);
     }
 
     void loginRespectsLetterCaseAndFillsTheCurrentUser()
@@ -367,7 +363,7 @@ private Q_SLOTS:
         QCOMPARE(platform->messages.size(), 1);
         QCOMPARE(platform->messages[0].title, QStringLiteral("Felhasználó inicializálása sikertelen!"));
         QCOMPARE(platform->messages[0].text, QStringLiteral("Indítsa újra a programot!"));
-        QCOMPARE(exits, 1);
+        QCOMPARE(platform->programEnds, 1);
         const auto users = userRows();
         QCOMPARE(users.size(), 1);
         QCOMPARE(users[0].mid(0, 4), (QVariantList{QStringLiteral("demo"), QStringLiteral("kuvo"), 1, QStringLiteral("automatikus")}));
@@ -380,13 +376,13 @@ private Q_SLOTS:
         TarvixFormX w;
         w.start();
         QCOMPARE(w.Combo1->count(), 0);
-        QCOMPARE(exits, 0);
+        QCOMPARE(platform->programEnds, 0);
         w.Command1->setEnabled(true);
         w.Command1->click();
         QCOMPARE(platform->messages.size(), 1);
         QCOMPARE(platform->messages[0].title, QStringLiteral("FIGYELEM! Súlyos hiba!"));
         QCOMPARE(platform->messages[0].text, QStringLiteral("Nem található a REGISZT.TVD állomány!"));
-        QCOMPARE(exits, 1);
+        QCOMPARE(platform->programEnds, 1);
     }
 
     void missingOperatorFileLeavesTheNameEmpty()
@@ -404,12 +400,12 @@ private Q_SLOTS:
         TarvixFormX w;
         w.start();
         QVERIFY(w.close());
-        QCOMPARE(exits, 1);
+        QCOMPARE(platform->programEnds, 1);
         QVERIFY(!w.RegisztData.isOpen());
         TarvixFormX v;
         v.start();
         v.Kilepes_->trigger();
-        QCOMPARE(exits, 2);
+        QCOMPARE(platform->programEnds, 2);
     }
 
     void screensHideTheMainWindowExceptTheFilingScreen()
@@ -420,12 +416,12 @@ private Q_SLOTS:
         TarvixFormX w;
         w.start();
         loginAs(w, QStringLiteral("demo"), QString());
-        Screen::setModalRunner([&](Screen &screen) {
+        platform->onModal = [&](Screen &screen) {
             visibleMeanwhile = w.isVisible();
             // a user added while the screen is open shows in the list afterwards
             addUsers(set->dir(), {{QStringLiteral("új"), QVariant(), 0}});
             screen.Kilepes();
-        });
+        };
         w.Partnertorzs->trigger();
         QVERIFY(!visibleMeanwhile);
         QVERIFY(w.isVisible());
@@ -435,7 +431,7 @@ private Q_SLOTS:
         handOver().singleEntryAttachments = true;
         w.Mellekletek->trigger();  // no attachment screen yet: nothing shows, but the flag is set
         QVERIFY(!handOver().singleEntryAttachments);
-        QCOMPARE(exits, 0);
+        QCOMPARE(platform->programEnds, 0);
     }
 
     void vendorFieldOpensTheUpdatePageOrBeeps()

@@ -3,7 +3,7 @@
 // A Platform for tests: it records every message, prompt, beep and program
 // start, answers from queues the test fills before it acts, and never blocks.
 
-#include "platform.h"
+#include "common/platform.h"
 
 #include <QList>
 #include <QQueue>
@@ -27,6 +27,8 @@ public:
     QQueue<QString> inputs;  // a prompt without a queued text answers empty (Cancel)
     // called when a message is shown, e.g. to check the state of a window meanwhile
     std::function<void(const ShownMessage &)> onMessage;
+    // drives a screen opened modally; without it the screen is only recorded
+    std::function<void(tvx::Screen &)> onModal;
 
     QList<ShownMessage> messages;
     QStringList prompts;
@@ -38,6 +40,8 @@ public:
     int printed = 0;
     bool printSucceeds = true;
     tvx::FixedClock fixedClock;
+    int modalRuns = 0;
+    int programEnds = 0;
 
     tvx::Answer message(QWidget *, const QString &title, const QString &text, tvx::MessageIcon icon,
                         tvx::MessageButtons buttons) override
@@ -83,6 +87,14 @@ public:
         ++printed;
         return printSucceeds;
     }
+
+    void runModal(tvx::Screen &screen) override
+    {
+        ++modalRuns;
+        if (onModal)
+            onModal(screen);
+    }
+    void endProgram() override { ++programEnds; }
 
     QString lastText() const { return messages.isEmpty() ? QString() : messages.last().text; }
 };

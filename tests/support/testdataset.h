@@ -1,6 +1,6 @@
 #pragma once
 
-#include "templates.h"
+#include "data/templates.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,7 +1,11 @@
-#include "platform.h"
+#include "common/desktopplatform.h"
+#include "common/platform.h"
+#include "common/screen.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDesktopServices>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QImage>
 #include <QInputDialog>
@@ -116,22 +120,28 @@ public:
         return painter.end();
     }
 
+    void runModal(Screen &screen) override
+    {
+        screen.setWindowModality(Qt::ApplicationModal);
+        QEventLoop loop;
+        QObject::connect(&screen, &Screen::closed, &loop, &QEventLoop::quit);
+        QObject::connect(&screen, &QObject::destroyed, &loop, &QEventLoop::quit);
+        screen.show();
+        loop.exec();
+    }
+
+    void endProgram() override { QCoreApplication::exit(0); }
+
 private:
     SystemClock clock_;
 };
 
-QtPlatform &qtPlatform()
-{
-    static QtPlatform instance;
-    return instance;
-}
-
-Platform *current = nullptr;
-
 }  // namespace
 
-Platform &platform() { return current ? *current : qtPlatform(); }
-
-void setPlatform(Platform *replacement) { current = replacement; }
+void useDesktopPlatform()
+{
+    static QtPlatform desktop;
+    installPlatform(&desktop);
+}
 
 }  // namespace tvx
