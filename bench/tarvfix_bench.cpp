@@ -33,7 +33,7 @@ public:
     Answer message(QWidget *, const QString &, const QString &text, MessageIcon, MessageButtons buttons) override
     {
         lastText = text;
-        if (buttons == MessageButtons::YesNo) {
+        if (buttons != MessageButtons::Ok) {
             ++prompts;
             return Answer::No;
         }

@@ -36,10 +36,11 @@ public:
         case MessageIcon::Question: box.setIcon(QMessageBox::Question); break;
         case MessageIcon::Information: box.setIcon(QMessageBox::Information); break;
         }
-        if (buttons == MessageButtons::YesNo) {
+        if (buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoDefaultNo) {
             QPushButton *yes = box.addButton(QStringLiteral("&Igen"), QMessageBox::YesRole);
-            box.addButton(QStringLiteral("&Nem"), QMessageBox::NoRole);
-            box.setDefaultButton(yes);
+            QPushButton *no = box.addButton(QStringLiteral("&Nem"), QMessageBox::NoRole);
+            box.setDefaultButton(buttons == MessageButtons::YesNo ? yes : no);
+            box.setEscapeButton(no);
             box.exec();
             return box.clickedButton() == yes ? Answer::Yes : Answer::No;
         }

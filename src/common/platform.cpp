@@ -13,7 +13,7 @@ public:
     Answer message(QWidget *, const QString &title, const QString &text, MessageIcon, MessageButtons buttons) override
     {
         QTextStream(stderr) << title << ": " << text << Qt::endl;
-        return buttons == MessageButtons::YesNo ? Answer::No : Answer::Ok;
+        return buttons != MessageButtons::Ok ? Answer::No : Answer::Ok;
     }
     QString input(QWidget *, const QString &, const QString &) override { return {}; }
     void beep() override {}

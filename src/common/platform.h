@@ -20,7 +20,8 @@ namespace tvx {
 class Screen;
 
 enum class MessageIcon { None, Critical, Exclamation, Question, Information };
-enum class MessageButtons { Ok, YesNo };
+// YesNo has Yes as its default button (Enter), YesNoDefaultNo has No.
+enum class MessageButtons { Ok, YesNo, YesNoDefaultNo };
 enum class Answer { Ok, Yes, No };
 
 class Platform {

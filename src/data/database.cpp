@@ -49,7 +49,7 @@ std::shared_ptr<Database> Database::open(const QString &fileName, const QDir &di
     return openPath(directory.filePath(found), error);
 }
 
-std::shared_ptr<Database> Database::openPath(const QString &filePath, Error &error)
+std::shared_ptr<Database> Database::openPath(const QString &filePath, Error &error, Access access)
 {
     const QFileInfo info(filePath);
     const QString key = info.canonicalFilePath();
@@ -64,11 +64,13 @@ std::shared_ptr<Database> Database::openPath(const QString &filePath, Error &err
     db->connection_ = openSqlite(key, error);
     if (!db->connection_)
         return nullptr;
+    if ((error = db->refreshTables()))
+        return nullptr;
+    if (access == Access::Private)
+        return db;
     db->key_ = key;
     db->presence_ = std::make_unique<LockFile>(key);
     db->presence_->lock(LockFile::kInUseOffset, false);
-    if ((error = db->refreshTables()))
-        return nullptr;
     openDatabases().insert(key, db);
     return db;
 }
@@ -186,7 +188,12 @@ Error Database::execute(const QString &statement, int *rowsAffected)
     const auto parsed = jet::parseStatement(statement);
     if (!parsed)
         return {ErrorCode::BadStatement, parsed.error};
-    if (const auto *del = std::get_if<jet::Delete>(&*parsed.value)) {
+    return execute(*parsed.value, rowsAffected);
+}
+
+Error Database::execute(const jet::Statement &statement, int *rowsAffected)
+{
+    if (const auto *del = std::get_if<jet::Delete>(&statement)) {
         const TableInfo *t = table(del->table);
         if (!t)
             return noSuchTable(del->table, fileName());
@@ -198,7 +205,7 @@ Error Database::execute(const QString &statement, int *rowsAffected)
             sql += QStringLiteral(" WHERE ") + where.sql;
         return connection_->execute(sql, where.params, rowsAffected);
     }
-    if (const auto *insert = std::get_if<jet::InsertSelect>(&*parsed.value))
+    if (const auto *insert = std::get_if<jet::InsertSelect>(&statement))
         return executeInsert(*insert, rowsAffected);
     return {ErrorCode::BadStatement, QStringLiteral("A SELECT lekérdezés nem hajtható végre, csak megnyitható.")};
 }

@@ -2,6 +2,7 @@
 
 #include "data/connection.h"
 #include "data/error.h"
+#include "data/jetsql.h"
 #include "data/sqlbuilder.h"
 
 #include <QDir>
@@ -21,7 +22,11 @@ public:
     // `fileName` is a bare name looked up in `directory` without regard to
     // letter case. A missing file is an error: data sources never create files.
     static std::shared_ptr<Database> open(const QString &fileName, const QDir &directory, Error &error);
-    static std::shared_ptr<Database> openPath(const QString &filePath, Error &error);
+    // Shared: the way every data source opens a file, beside other programs.
+    // Private: for a file no other program uses (a backup, a template): no
+    // record-lock file is made beside it and nothing is added to it.
+    enum class Access { Shared, Private };
+    static std::shared_ptr<Database> openPath(const QString &filePath, Error &error, Access access = Access::Shared);
     // A new database file with the given tables (and no rows).
     static std::shared_ptr<Database> create(const QString &filePath, const DatabaseFileDef &definition, Error &error);
 
@@ -42,6 +47,9 @@ public:
     // DELETE FROM …, INSERT INTO … SELECT … FROM [file].[table] (the external
     // file resolved as a path, backslashes included), or a SELECT that returns nothing.
     Error execute(const QString &statement, int *rowsAffected = nullptr);
+    // The same for a statement built by the program (any file path works as
+    // the external file, whatever characters its folders hold).
+    Error execute(const jet::Statement &statement, int *rowsAffected = nullptr);
 
     Connection &connection() { return *connection_; }
 

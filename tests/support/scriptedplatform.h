@@ -52,7 +52,7 @@ public:
             onMessage(shown);
         if (!answers.isEmpty())
             return answers.dequeue();
-        return buttons == tvx::MessageButtons::YesNo ? tvx::Answer::No : tvx::Answer::Ok;
+        return buttons != tvx::MessageButtons::Ok ? tvx::Answer::No : tvx::Answer::Ok;
     }
     QString input(QWidget *, const QString &title, const QString &prompt) override
     {
