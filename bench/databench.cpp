@@ -4,6 +4,7 @@
 //   tvx-databench [FOLDER]   (a temporary folder when none is given)
 
 #include "data/database.h"
+#include "data/engineaccess.h"
 #include "data/datasource.h"
 #include "common/hungarian.h"
 #include "data/recordset.h"
@@ -72,7 +73,7 @@ void generate(const QDir &dir)
     {
         auto db = Database::open(QStringLiteral("Tarvix.tvd"), dir, error);
         check(error);
-        Connection &c = db->connection();
+        Connection &c = EngineAccess::connection(*db);
         check(c.beginWrite());
         for (int i = 0; i < kEntries; ++i) {
             const QString number = i == kEntries - 10 ? QStringLiteral("ZZ/UTOLSÓ-1") : QStringLiteral("SZ/B%1-%2").arg(i % 997).arg(i);
@@ -92,7 +93,7 @@ void generate(const QDir &dir)
     {
         auto db = Database::open(QStringLiteral("Torzsek.tvd"), dir, error);
         check(error);
-        Connection &c = db->connection();
+        Connection &c = EngineAccess::connection(*db);
         check(c.beginWrite());
         for (int i = 0; i < kPartners; ++i) {
             check(c.execute(QStringLiteral("INSERT INTO BePartner (BerNev, BerSzekhely, recordID, BerOrszag) VALUES (?,?,?,?)"),

@@ -2,6 +2,7 @@
 //   tarvfix-bench [FOLDER]   (a temporary folder when none is given)
 
 #include "data/database.h"
+#include "data/engineaccess.h"
 #include "data/names.h"
 #include "common/platform.h"
 #include "maintenance/rebuild.h"
@@ -85,15 +86,15 @@ void fill(const QDir &dir, const QString &file, const QString &table, int rows, 
         marks << QStringLiteral("?");
     }
     const QString sql = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(quoteIdentifier(t->name), columns.join(u','), marks.join(u','));
-    if (Error e = db->connection().beginWrite())
+    if (Error e = EngineAccess::connection(*db).beginWrite())
         fail(e.message);
     for (int i = 0; i < rows; ++i) {
         QVariantList values = row(i);
         values.resize(t->fields.size());
-        if (Error e = db->connection().execute(sql, values))
+        if (Error e = EngineAccess::connection(*db).execute(sql, values))
             fail(e.message);
     }
-    if (Error e = db->connection().commit())
+    if (Error e = EngineAccess::connection(*db).commit())
         fail(e.message);
 }
 
@@ -189,15 +190,15 @@ int main(int argc, char **argv)
         if (!db)
             fail(error.message);
         const QString saved = QDir(rebuild.backupFolderPath()).filePath(name);
-        if (Error e = db->connection().attach(saved, QStringLiteral("src")))
+        if (Error e = EngineAccess::connection(*db).attach(saved, QStringLiteral("src")))
             fail(e.message);
         for (const auto &t : db->tables()) {
             if (t.name == u"ORSZAGJEL")
                 continue;
-            if (Error e = db->connection().execute(QStringLiteral("INSERT INTO main.%1 SELECT * FROM src.%1").arg(quoteIdentifier(t.name))))
+            if (Error e = EngineAccess::connection(*db).execute(QStringLiteral("INSERT INTO main.%1 SELECT * FROM src.%1").arg(quoteIdentifier(t.name))))
                 fail(e.message);
         }
-        db->connection().detach(QStringLiteral("src"));
+        EngineAccess::connection(*db).detach(QStringLiteral("src"));
         transferSeconds += timer.nsecsElapsed() / 1e9;
     }
 

@@ -68,10 +68,8 @@ bool DataGrid::moveToRow(int row)
         return false;
     if (ds->moveTo(row))
         return true;
-    const data::Error error = ds->lastError();
-    ds->clearError();
     markCurrent();
-    Q_EMIT moveFailed(error);
+    Q_EMIT moveFailed(ds->lastError());
     return false;
 }
 

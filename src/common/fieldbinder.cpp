@@ -59,11 +59,8 @@ void FieldBinder::write(QWidget *widget, const QString &field, const QVariant &v
     writing_ = widget;
     const bool ok = source_->setValue(field, value);
     writing_ = nullptr;
-    if (!ok) {
-        const data::Error error = source_->lastError();
-        source_->clearError();
-        Q_EMIT writeFailed(error);
-    }
+    if (!ok)
+        Q_EMIT writeFailed(source_->lastError());
 }
 
 void FieldBinder::refresh()
@@ -76,9 +73,8 @@ void FieldBinder::refresh()
 
 void FieldBinder::show(const Binding &b)
 {
-    const QVariant value = source_->hasCurrent() || source_->editMode() == data::Recordset::EditMode::AddNew ? source_->value(b.field)
-                                                                                                              : QVariant();
-    source_->clearError();
+    // showing is no step of the screen's: a failure it is about to test stays
+    const QVariant value = source_->shownValue(b.field);
     if (auto *line = qobject_cast<QLineEdit *>(b.widget)) {
         const QString text = Funcs::NullToEmpty(value);
         if (line->text() != text)

@@ -40,7 +40,8 @@ public:
 
 Q_SIGNALS:
     // A typed change could not become a pending change (the record is locked,
-    // there is no current record); the control keeps the text.
+    // there is no current record); the control keeps the text, and the data
+    // source keeps the failure for the screen.
     void writeFailed(const tvx::data::Error &error);
 
 private:

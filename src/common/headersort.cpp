@@ -19,10 +19,12 @@ bool sortByHeaderClick(data::DataSource &source, const QString &field, int &clic
         data::Error error;
         auto database = source.database();
         auto reopened = database ? database->openRecordset(statement, error) : nullptr;
-        if (!reopened)
+        if (!reopened || !source.setRecordset(reopened))
             return false;
-        source.setRecordset(reopened);
     }
+    // what was typed into the record is saved first, as leaving it would
+    if (!source.writePending())
+        return false;
     const QString previous = source.sort();
     source.setSort(previous == field ? field + QStringLiteral(" DESC") : field);
     const QString sortText = source.sort();
@@ -32,7 +34,10 @@ bool sortByHeaderClick(data::DataSource &source, const QString &field, int &clic
         source.setSort(previous);
         return false;
     }
-    source.setRecordset(sorted);
+    if (!source.setRecordset(sorted)) {
+        source.setSort(previous);
+        return false;
+    }
     source.setSort(sortText);
     return true;
 }

@@ -22,7 +22,6 @@ DataNavigator::DataNavigator(QWidget *parent) : QWidget(parent), caption_(new QL
             if (source_ && source_->recordCount() > 0) {
                 move(*source_);
                 const data::Error error = source_->lastError();
-                source_->clearError();
                 if (error && error.code != data::ErrorCode::NoCurrentRecord)
                     Q_EMIT moveFailed(error);
             }

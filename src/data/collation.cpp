@@ -2,6 +2,8 @@
 
 #include "data/textmatch.h"
 
+#include <QString>
+
 #include <unicode/ucol.h>
 
 namespace tvx::data {
@@ -51,6 +53,22 @@ int compareText(std::string_view a, std::string_view b)
             return r == UCOL_LESS ? -1 : 1;
     }
     return a < b ? -1 : 1;
+}
+
+int compareCharacters(char32_t a, char32_t b)
+{
+    if (a == b)
+        return 0;
+    const QString left = QString::fromUcs4(&a, 1), right = QString::fromUcs4(&b, 1);
+    if (UCollator *coll = hungarian()) {
+        const UCollationResult r = ucol_strcoll(coll, reinterpret_cast<const UChar *>(left.utf16()), int32_t(left.size()),
+                                                reinterpret_cast<const UChar *>(right.utf16()), int32_t(right.size()));
+        if (r != UCOL_EQUAL)
+            return r == UCOL_LESS ? -1 : 1;
+        return 0;
+    }
+    const QString l = left.toCaseFolded(), r = right.toCaseFolded();
+    return l == r ? 0 : (l < r ? -1 : 1);
 }
 
 void appendSortKey(const QString &text, std::string &out)

@@ -48,7 +48,26 @@ public:
     virtual Error attach(const QString &filePath, const QString &alias) = 0;
     virtual void detach(const QString &alias) = 0;
     virtual Error readCatalog(const QString &alias, QVector<StoredTable> &tables) = 0;
+
+    // Row keys that are never handed out twice in a table, not even after its
+    // last row was deleted, whoever writes the file (another program or a plain
+    // SQLite tool): a record set never meets another row under a deleted row's
+    // key. Sets up what the file needs when it lacks it; the tables themselves
+    // stay exactly as they are. Fails on a file that cannot be written.
+    virtual Error ensureStableKeys(const QVector<StoredTable> &tables) = 0;
+    // Inside a write: one new row; `key` receives its key.
+    virtual Error insertRow(const QString &table, const QStringList &columns, const QVariantList &values, qint64 &key) = 0;
+    // INSERT … SELECT into `table` of this file, as one transaction, in the
+    // engine's fastest way, with the copied rows' keys beyond any key used before.
+    virtual Error insertSelect(const QString &table, const QString &sql, const QVariantList &params, int *changes) = 0;
 };
+
+// Tables of the engine's own and of the layer's (never a table of the data set).
+bool isInternalTable(const QString &name);
+
+// How long an engine call waits for another program that is writing the same
+// file before it fails with ErrorCode::Busy; for connections opened afterwards.
+void setBusyTimeout(int milliseconds);
 
 // Opens an existing database file for reading and writing; never creates one.
 std::unique_ptr<Connection> openSqlite(const QString &filePath, Error &error);

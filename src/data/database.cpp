@@ -1,5 +1,6 @@
 #include "data/database.h"
 
+#include "data/messages.h"
 #include "data/names.h"
 #include "data/recordlock.h"
 #include "data/recordset.h"
@@ -17,10 +18,7 @@ QHash<QString, std::weak_ptr<Database>> &openDatabases()
     return registry;
 }
 
-Error noSuchTable(const QString &name, const QString &file)
-{
-    return {ErrorCode::NoSuchTable, QStringLiteral("Nincs „%1” tábla a(z) %2 állományban.").arg(name, file)};
-}
+Error noSuchTable(const QString &name, const QString &file) { return messages::noSuchTable(name, file); }
 
 }  // namespace
 
@@ -43,7 +41,7 @@ std::shared_ptr<Database> Database::open(const QString &fileName, const QDir &di
 {
     const QString found = findFileIgnoringCase(directory, fileName);
     if (found.isEmpty()) {
-        error = {ErrorCode::FileMissing, QStringLiteral("Nem található a(z) %1 állomány!").arg(fileName.toUpper())};
+        error = messages::fileMissing(fileName.toUpper());
         return nullptr;
     }
     return openPath(directory.filePath(found), error);
@@ -54,7 +52,7 @@ std::shared_ptr<Database> Database::openPath(const QString &filePath, Error &err
     const QFileInfo info(filePath);
     const QString key = info.canonicalFilePath();
     if (key.isEmpty()) {
-        error = {ErrorCode::FileMissing, QStringLiteral("Nem található a(z) %1 állomány!").arg(info.fileName().toUpper())};
+        error = messages::fileMissing(info.fileName().toUpper());
         return nullptr;
     }
     if (auto existing = openDatabases().value(key).lock())
@@ -68,6 +66,10 @@ std::shared_ptr<Database> Database::openPath(const QString &filePath, Error &err
         return nullptr;
     if (access == Access::Private)
         return db;
+    // A file on a read-only medium still opens; nobody can write it anyway.
+    QVector<StoredTable> stored;
+    if (!db->connection_->readCatalog(stored))
+        db->connection_->ensureStableKeys(stored);
     db->key_ = key;
     db->presence_ = std::make_unique<LockFile>(key);
     db->presence_->lock(LockFile::kInUseOffset, false);
@@ -151,7 +153,7 @@ std::shared_ptr<Recordset> Database::openRecordset(const QString &source, Error 
 {
     const auto parsed = jet::parseRecordSource(source);
     if (!parsed) {
-        error = {ErrorCode::BadStatement, parsed.error};
+        error = parsed.error;
         return nullptr;
     }
     const jet::Select &select = *parsed.value;
@@ -168,7 +170,7 @@ std::shared_ptr<Recordset> Database::openRecordset(const QString &source, Error 
         for (const QString &name : select.columns) {
             const int index = t->indexOf(name);
             if (index < 0) {
-                error = {ErrorCode::NoSuchField, QStringLiteral("Nincs ilyen mező a(z) „%1” táblában: „%2”.").arg(t->name, name)};
+                error = messages::noSuchField(t->name, name);
                 return nullptr;
             }
             columns << index;
@@ -187,7 +189,7 @@ Error Database::execute(const QString &statement, int *rowsAffected)
 {
     const auto parsed = jet::parseStatement(statement);
     if (!parsed)
-        return {ErrorCode::BadStatement, parsed.error};
+        return parsed.error;
     return execute(*parsed.value, rowsAffected);
 }
 
@@ -224,7 +226,7 @@ Error Database::executeInsert(const jet::InsertSelect &insert, int *rowsAffected
         const QString path = resolveExternalPath(insert.sourceFile);
         sourceFileName = QFileInfo(path).fileName();
         if (!QFileInfo(path).isFile())
-            return {ErrorCode::FileMissing, QStringLiteral("Nem található a(z) %1 állomány!").arg(insert.sourceFile)};
+            return messages::fileMissing(insert.sourceFile);
         if (Error e = connection_->attach(path, alias))
             return e;
         if (Error e = connection_->readCatalog(alias, externalTables)) {
@@ -267,7 +269,7 @@ Error Database::executeInsert(const jet::InsertSelect &insert, int *rowsAffected
         for (const QString &name : names) {
             const int i = t.indexOf(name);
             if (i < 0)
-                return {ErrorCode::NoSuchField, QStringLiteral("Nincs ilyen mező a(z) „%1” táblában: „%2”.").arg(t.name, name)};
+                return messages::noSuchField(t.name, name);
             out << quoteIdentifier(t.fields[i].name);
         }
         return {};
@@ -301,7 +303,7 @@ Error Database::executeInsert(const jet::InsertSelect &insert, int *rowsAffected
                                   .arg(quoteIdentifier(target->name), targetColumns.join(u", "), sourceColumns.join(u", "), sourceTable);
     if (!where.sql.isEmpty())
         sql += QStringLiteral(" WHERE ") + where.sql;
-    return finish(connection_->execute(sql, where.params, rowsAffected));
+    return finish(connection_->insertSelect(target->name, sql, where.params, rowsAffected));
 }
 
 }  // namespace tvx::data

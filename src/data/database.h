@@ -51,9 +51,11 @@ public:
     // the external file, whatever characters its folders hold).
     Error execute(const jet::Statement &statement, int *rowsAffected = nullptr);
 
+private:
+    friend class Recordset;
+    friend struct EngineAccess;
     Connection &connection() { return *connection_; }
 
-private:
     Database() = default;
     Error executeInsert(const struct jet::InsertSelect &insert, int *rowsAffected);
 

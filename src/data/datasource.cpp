@@ -50,12 +50,15 @@ bool DataSource::refresh()
     error_ = error;
     if (!rs)
         return false;
-    setRecordset(std::move(rs));
-    return true;
+    return setRecordset(std::move(rs));
 }
 
-void DataSource::setRecordset(std::shared_ptr<Recordset> recordset)
+bool DataSource::setRecordset(std::shared_ptr<Recordset> recordset)
 {
+    if (recordset_ && recordset_ != recordset && recordset_->isOpen() && !recordset_->writePending()) {
+        error_ = recordset_->lastError();
+        return false;
+    }
     if (recordset_)
         recordset_->disconnect(this);
     recordset_ = std::move(recordset);
@@ -68,14 +71,18 @@ void DataSource::setRecordset(std::shared_ptr<Recordset> recordset)
         connect(recordset_.get(), &Recordset::rowChanged, this, &DataSource::rowChanged);
         connect(recordset_.get(), &Recordset::editModeChanged, this, &DataSource::editModeChanged);
     }
+    error_ = {};
     emit recordsetChanged();
     emit currentChanged();
+    return true;
 }
 
 bool DataSource::closeRecordset()
 {
     return call([](Recordset &rs) { return rs.close(); });
 }
+
+bool DataSource::writePending() { return call([](Recordset &rs) { return rs.writePending(); }); }
 
 int DataSource::recordCount() const { return recordset_ ? recordset_->recordCount() : 0; }
 bool DataSource::bof() const { return !recordset_ || recordset_->bof(); }
@@ -109,6 +116,13 @@ QVariant DataSource::value(int position) const
     const QVariant v = recordset_->value(position);
     error_ = recordset_->lastError();
     return v;
+}
+
+QVariant DataSource::shownValue(const QString &name) const
+{
+    if (!recordset_)
+        return {};
+    return recordset_->shownValue(recordset_->fieldIndex(name));
 }
 
 QVariant DataSource::value(const QString &name) const

@@ -10,8 +10,9 @@
 namespace tvx::data {
 
 // A screen's binding to one database file (a bare name in the working
-// directory) and one table or SELECT statement. Every operation reports
-// failure through its result and lastError(); nothing throws.
+// directory) and one table or SELECT statement. Every operation reports its
+// outcome through its result and lastError() (cleared by one that succeeds);
+// nothing throws. Views reading values to show them leave lastError() alone.
 class DataSource : public QObject {
     Q_OBJECT
 public:
@@ -29,8 +30,12 @@ public:
 
     std::shared_ptr<Database> database();
     std::shared_ptr<Recordset> recordset() const { return recordset_; }
-    void setRecordset(std::shared_ptr<Recordset> recordset);
+    // Puts another record set in place. The pending changes of the one it
+    // replaces are written first; when that fails it stays, with its changes.
+    bool setRecordset(std::shared_ptr<Recordset> recordset);
     bool closeRecordset();
+    // Writes the pending changes of the current record, as a move does.
+    bool writePending();
 
     int recordCount() const;
     bool bof() const;
@@ -50,6 +55,8 @@ public:
     Recordset::EditMode editMode() const;
     QVariant value(int position) const;
     QVariant value(const QString &name) const;
+    // What bound controls show; reading it never touches lastError().
+    QVariant shownValue(const QString &name) const;
     bool setValue(int position, const QVariant &value);
     bool setValue(const QString &name, const QVariant &value);
     bool findFirst(const QString &criteria);

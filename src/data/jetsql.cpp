@@ -1,5 +1,7 @@
 #include "data/jetsql.h"
 
+#include "data/messages.h"
+
 #include <QDate>
 #include <QRegularExpression>
 
@@ -26,8 +28,10 @@ QString describe(const Token &t)
 std::optional<QDate> parseDateLiteral(const QString &text)
 {
     const QString t = text.trimmed();
-    static const QRegularExpression iso(QStringLiteral(R"(^(\d{4})[-./]\s*(\d{1,2})[-./]\s*(\d{1,2})\.?(?:\s+.*)?$)"));
-    static const QRegularExpression us(QStringLiteral(R"(^(\d{1,2})/(\d{1,2})/(\d{2,4})(?:\s+.*)?$)"));
+    // a time of day may follow the date; nothing else may
+    static const QRegularExpression iso(
+        QStringLiteral(R"(^(\d{4})[-./]\s*(\d{1,2})[-./]\s*(\d{1,2})\.?(?:[ T]+\d{1,2}:\d{2}(?::\d{2}(?:\.\d+)?)?)?$)"));
+    static const QRegularExpression us(QStringLiteral(R"(^(\d{1,2})/(\d{1,2})/(\d{2,4})(?:\s+\d{1,2}:\d{2}(?::\d{2})?(?:\s*[AaPp][Mm])?)?$)"));
     if (const auto m = iso.match(t); m.hasMatch()) {
         const QDate d(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
         if (d.isValid())
@@ -152,6 +156,7 @@ public:
     explicit Parser(QVector<Token> tokens) : t_(std::move(tokens)) {}
 
     QString error;
+    bool tooDeep = false;
 
     bool atEnd() const { return peek().kind == Token::End; }
     const Token &peek(int ahead = 0) const { return t_[qMin<qsizetype>(p_ + ahead, t_.size() - 1)]; }
@@ -283,6 +288,7 @@ public:
             }
             l.kind = Literal::Number;
             l.value = negative ? -d : d;
+            l.written = negative ? u'-' + v.text : v.text;
             break;
         }
         case Token::Date: {
@@ -317,53 +323,52 @@ public:
         return l;
     }
 
-    ExprPtr expression()
+    // One node for a whole chain of OR (or AND) operands, built in a loop.
+    ExprPtr chain(Expr::Kind kind, const char *keyword, ExprPtr (Parser::*operand)())
     {
-        ExprPtr left = conjunction();
-        while (left && acceptKeyword("or")) {
-            ExprPtr right = conjunction();
-            if (!right)
+        ExprPtr first = (this->*operand)();
+        if (!first || !isKeyword(keyword))
+            return first;
+        auto node = std::make_shared<Expr>();
+        node->kind = kind;
+        node->operands << first;
+        while (acceptKeyword(keyword)) {
+            ExprPtr next = (this->*operand)();
+            if (!next)
                 return nullptr;
-            auto e = std::make_shared<Expr>();
-            e->kind = Expr::Or;
-            e->left = left;
-            e->right = right;
-            left = e;
+            node->operands << next;
         }
-        return left;
+        return node;
     }
 
-    ExprPtr conjunction()
-    {
-        ExprPtr left = negation();
-        while (left && acceptKeyword("and")) {
-            ExprPtr right = negation();
-            if (!right)
-                return nullptr;
-            auto e = std::make_shared<Expr>();
-            e->kind = Expr::And;
-            e->left = left;
-            e->right = right;
-            left = e;
-        }
-        return left;
-    }
+    ExprPtr expression() { return chain(Expr::Or, "or", &Parser::conjunction); }
+    ExprPtr conjunction() { return chain(Expr::And, "and", &Parser::negation); }
 
+    // Brackets and NOT nest by recursion, so their depth is bounded.
     ExprPtr negation()
     {
-        if (acceptKeyword("not")) {
-            ExprPtr inner = negation();
-            if (!inner)
+        if (isKeyword("not") || isSymbol("(")) {
+            if (depth_ >= kMaxNesting) {
+                tooDeep = true;
                 return nullptr;
-            auto e = std::make_shared<Expr>();
-            e->kind = Expr::Not;
-            e->left = inner;
-            return e;
-        }
-        if (acceptSymbol("(")) {
-            ExprPtr inner = expression();
-            if (!inner || !expectSymbol(")"))
-                return nullptr;
+            }
+            ++depth_;
+            ExprPtr inner;
+            if (acceptKeyword("not")) {
+                inner = negation();
+                if (inner) {
+                    auto e = std::make_shared<Expr>();
+                    e->kind = Expr::Not;
+                    e->operands << inner;
+                    inner = e;
+                }
+            } else {
+                acceptSymbol("(");
+                inner = expression();
+                if (inner && !expectSymbol(")"))
+                    inner = nullptr;
+            }
+            --depth_;
             return inner;
         }
         return comparison();
@@ -424,7 +429,7 @@ public:
         e->value = *value;
         if (e->kind == Expr::Like && value->kind == Literal::Number) {
             e->value.kind = Literal::Text;
-            e->value.value = peek(-1).text;
+            e->value.value = value->written;
         }
         return e;
     }
@@ -545,13 +550,27 @@ public:
         return ins;
     }
 
+    Error result() const
+    {
+        return tooDeep ? messages::tooDeep(kMaxNesting) : Error{ErrorCode::BadStatement, error};
+    }
+
 private:
     QVector<Token> t_;
     qsizetype p_ = 0;
+    int depth_ = 0;
 };
 
 template <typename T>
-Parsed<T> failed(const QString &error)
+Parsed<T> failed(const QString &message)
+{
+    Parsed<T> r;
+    r.error = {ErrorCode::BadStatement, message};
+    return r;
+}
+
+template <typename T>
+Parsed<T> failed(const Error &error)
 {
     Parsed<T> r;
     r.error = error;
@@ -610,7 +629,7 @@ Parsed<Statement> parseStatement(const QString &text)
         parser->fail(QStringLiteral("SELECT, DELETE vagy INSERT kellene"));
     }
     if (!result || !parser->finish())
-        return failed<Statement>(parser->error);
+        return failed<Statement>(parser->result());
     return {result, {}};
 }
 
@@ -624,7 +643,7 @@ Parsed<ExprPtr> parseCriteria(const QString &text)
         return failed<ExprPtr>(QStringLiteral("Üres keresési feltétel."));
     ExprPtr e = parser->expression();
     if (!e || !parser->finish())
-        return failed<ExprPtr>(parser->error);
+        return failed<ExprPtr>(parser->result());
     return {e, {}};
 }
 
@@ -638,7 +657,7 @@ Parsed<QVector<OrderItem>> parseSortText(const QString &text)
         return failed<QVector<OrderItem>>(error);
     auto items = parser->orderList();
     if (!items || !parser->finish())
-        return failed<QVector<OrderItem>>(parser->error);
+        return failed<QVector<OrderItem>>(parser->result());
     return {items, {}};
 }
 

@@ -4,6 +4,8 @@
 // that the storage engine layer translates, so no user text ever reaches the
 // engine as statement text.
 
+#include "data/error.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -18,6 +20,7 @@ namespace tvx::data::jet {
 struct Literal {
     enum Kind { Null, Text, Number, Date, Boolean } kind = Null;
     QVariant value;  // QString, double, QDate / QDateTime, bool
+    QString written;  // a number as written, sign included (a LIKE pattern uses it)
 };
 
 enum class CompareOp { Equal, NotEqual, Less, LessOrEqual, Greater, GreaterOrEqual };
@@ -31,8 +34,13 @@ struct Expr {
     CompareOp op = CompareOp::Equal;
     Literal value;         // Compare, Like (the pattern is text)
     bool negated = false;  // NOT LIKE, IS NOT NULL
-    ExprPtr left, right;   // And, Or; Not uses left
+    // And, Or: every operand of one chain (a and b and c is one node with three,
+    // so long chains are neither deep nor recursive); Not: its one operand.
+    QVector<ExprPtr> operands;
 };
+
+// How deeply brackets and NOT may nest in a criteria text or a WHERE clause.
+inline constexpr int kMaxNesting = 20;
 
 struct OrderItem {
     QString field;
@@ -66,7 +74,7 @@ using Statement = std::variant<Select, Delete, InsertSelect>;
 template <typename T>
 struct Parsed {
     std::optional<T> value;
-    QString error;  // Hungarian, for the user
+    Error error;  // BadStatement, with a Hungarian message for the user
     explicit operator bool() const { return value.has_value(); }
 };
 

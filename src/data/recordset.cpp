@@ -1,6 +1,7 @@
 #include "data/recordset.h"
 
 #include "data/collation.h"
+#include "data/messages.h"
 #include "data/names.h"
 #include "data/recordlock.h"
 #include "data/values.h"
@@ -14,15 +15,17 @@ namespace tvx::data {
 namespace {
 constexpr int kRowCacheLimit = 4000;
 
-Error noCurrentRecord()
+quint64 nextRecordsetId()
 {
-    return {ErrorCode::NoCurrentRecord, QStringLiteral("Nincs aktuális rekord.")};
+    static quint64 last = 0;
+    return ++last;
 }
 }  // namespace
 
 Recordset::Recordset(std::shared_ptr<Database> database, const TableInfo &table, QVector<int> columns, jet::Select statement,
                      QString source)
-    : database_(std::move(database)),
+    : id_(nextRecordsetId()),
+      database_(std::move(database)),
       table_(table),
       columns_(std::move(columns)),
       statement_(std::move(statement)),
@@ -57,7 +60,7 @@ bool Recordset::ensureOpen() const
 {
     if (open_)
         return true;
-    return fail(ErrorCode::Closed, QStringLiteral("Az adatforrás le van zárva."));
+    return fail(messages::closed());
 }
 
 int Recordset::fieldIndex(const QString &name) const
@@ -106,38 +109,91 @@ void Recordset::setMode(EditMode mode)
 bool Recordset::readRow(qint64 key, QVector<QVariant> &values, bool &exists) const
 {
     exists = false;
-    values.fill(QVariant(), columns_.size());
+    QVector<QVariant> read(columns_.size());
     const Error e = database_->connection().query(selectSql_, {key}, [&](const RowReader &r) {
         exists = true;
         for (int i = 0; i < columns_.size(); ++i)
-            values[i] = fromStorage(table_.fields[columns_[i]], r.value(i));
+            read[i] = fromStorage(table_.fields[columns_[i]], r.value(i));
         return false;
     });
     if (e)
         return fail(e);
     if (rowCache_.size() > kRowCacheLimit)
         rowCache_.clear();
-    rowCache_.insert(key, values);
+    if (exists)
+        rowCache_.insert(key, read);
+    else
+        rowCache_.remove(key);
+    values = std::move(read);
     return true;
 }
 
+// Reads the current record again; on failure the values shown stay.
 bool Recordset::loadCurrent()
 {
     if (!hasCurrent()) {
         current_.fill(QVariant(), columns_.size());
         return true;
     }
+    QVector<QVariant> values;
     bool exists = false;
-    return readRow(keys_[size_t(pos_)], current_, exists);
+    if (!readRow(keys_[size_t(pos_)], values, exists))
+        return false;
+    if (exists)
+        current_ = std::move(values);
+    return true;
 }
 
-bool Recordset::go(qsizetype position)
+void Recordset::dropKey(qsizetype index)
 {
-    pos_ = std::clamp<qsizetype>(position, -1, qsizetype(keys_.size()));
-    currentDeleted_ = false;
-    const bool ok = loadCurrent();
+    rowCache_.remove(keys_[size_t(index)]);
+    keys_.erase(keys_.begin() + index);
+    if (index < pos_)
+        --pos_;
+    emit rowRemoved(int(index));
+}
+
+// The current record's row is gone from the file: it leaves the record set
+// the way a record deleted here does.
+void Recordset::currentWasDeleted()
+{
+    releaseLock();
+    setMode(EditMode::None);
+    const qsizetype index = pos_;
+    rowCache_.remove(keys_[size_t(index)]);
+    keys_.erase(keys_.begin() + index);
+    currentDeleted_ = true;
+    current_.fill(QVariant(), columns_.size());
+    emit rowRemoved(int(index));
     emit currentChanged();
-    return ok ? succeed() : false;
+}
+
+// Makes the record at `position` current, or -1 / size for before the first /
+// after the last. The row is read before anything changes, so a failed read
+// leaves the position and the values as they were.
+bool Recordset::go(qsizetype position, Gone gone)
+{
+    position = std::clamp<qsizetype>(position, -1, qsizetype(keys_.size()));
+    QVector<QVariant> values(columns_.size());
+    while (position >= 0 && position < qsizetype(keys_.size())) {
+        bool exists = false;
+        if (!readRow(keys_[size_t(position)], values, exists))
+            return false;
+        if (exists)
+            break;
+        dropKey(position);
+        if (gone == Gone::Fail)
+            return fail(messages::recordDeleted());
+        // the next record now stands at `position`
+        position = std::clamp<qsizetype>(position, -1, qsizetype(keys_.size()));
+        if (position < 0 || position >= qsizetype(keys_.size()))
+            values.fill(QVariant(), columns_.size());
+    }
+    pos_ = position;
+    currentDeleted_ = false;
+    current_ = std::move(values);
+    emit currentChanged();
+    return succeed();
 }
 
 bool Recordset::flushPending()
@@ -159,12 +215,19 @@ bool Recordset::flushPending()
     return true;
 }
 
+bool Recordset::writePending()
+{
+    if (!ensureOpen())
+        return false;
+    return flushPending() ? succeed() : false;
+}
+
 bool Recordset::moveFirst()
 {
     if (!ensureOpen() || !flushPending())
         return false;
     if (keys_.empty())
-        return fail(noCurrentRecord());
+        return fail(messages::noCurrentRecord());
     return go(0);
 }
 
@@ -173,7 +236,7 @@ bool Recordset::moveLast()
     if (!ensureOpen() || !flushPending())
         return false;
     if (keys_.empty())
-        return fail(noCurrentRecord());
+        return fail(messages::noCurrentRecord());
     return go(qsizetype(keys_.size()) - 1);
 }
 
@@ -182,7 +245,7 @@ bool Recordset::moveNext()
     if (!ensureOpen() || !flushPending())
         return false;
     if (eof())
-        return fail(noCurrentRecord());
+        return fail(messages::noCurrentRecord());
     return go(currentDeleted_ ? pos_ : pos_ + 1);
 }
 
@@ -191,7 +254,7 @@ bool Recordset::movePrevious()
     if (!ensureOpen() || !flushPending())
         return false;
     if (bof())
-        return fail(noCurrentRecord());
+        return fail(messages::noCurrentRecord());
     return go(pos_ - 1);
 }
 
@@ -200,7 +263,7 @@ bool Recordset::moveTo(int row)
     if (!ensureOpen())
         return false;
     if (row < 0 || row >= int(keys_.size()))
-        return fail(noCurrentRecord());
+        return fail(messages::noCurrentRecord());
     if (row == pos_ && hasCurrent())
         return succeed();
     if (!flushPending())
@@ -225,8 +288,7 @@ bool Recordset::lockCurrent()
     const qint64 offset = LockFile::recordOffset(table_.name, keys_[size_t(pos_)]);
     switch (locks_->lock(offset, true)) {
     case LockFile::Result::Acquired: lockedOffset_ = offset; return true;
-    case LockFile::Result::Busy:
-        return fail(ErrorCode::Locked, QStringLiteral("Az adat jelenleg zárolt: egy másik felhasználó vagy program szerkeszti."));
+    case LockFile::Result::Busy: return fail(messages::recordLocked());
     case LockFile::Result::Unavailable: return true;  // read-only medium: nobody can write anyway
     }
     return true;
@@ -249,19 +311,21 @@ bool Recordset::edit()
     if (!flushPending())
         return false;
     if (!hasCurrent())
-        return fail(noCurrentRecord());
+        return fail(messages::noCurrentRecord());
     if (!lockCurrent())
         return false;
     // read it again under the lock: another program may have changed it
+    QVector<QVariant> values;
     bool exists = false;
-    if (!readRow(keys_[size_t(pos_)], current_, exists)) {
+    if (!readRow(keys_[size_t(pos_)], values, exists)) {
         releaseLock();
         return false;
     }
     if (!exists) {
-        releaseLock();
-        return fail(ErrorCode::RecordDeleted, QStringLiteral("Az adatot közben törölték."));
+        currentWasDeleted();
+        return fail(messages::recordDeleted());
     }
+    current_ = std::move(values);
     setMode(EditMode::Edit);
     emit currentChanged();
     return succeed();
@@ -272,7 +336,7 @@ bool Recordset::update()
     if (!ensureOpen())
         return false;
     if (mode_ == EditMode::None)
-        return fail(ErrorCode::NoCurrentRecord, QStringLiteral("Nincs folyamatban lévő módosítás vagy új adat."));
+        return fail(messages::noEditInProgress());
 
     QStringList columns;
     QVariantList params;
@@ -282,23 +346,19 @@ bool Recordset::update()
         const StoredValue stored = toStorage(table_.fields[columns_[i]], pending_[i]);
         if (stored.error)
             return fail(stored.error);
-        columns << quoteIdentifier(table_.fields[columns_[i]].name);
+        columns << table_.fields[columns_[i]].name;
         params << stored.value;
     }
 
     Connection &conn = database_->connection();
     if (mode_ == EditMode::AddNew) {
-        QString sql = columns.isEmpty()
-            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoteIdentifier(table_.name))
-            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                  .arg(quoteIdentifier(table_.name), columns.join(u", "), QStringList(columns.size(), QStringLiteral("?")).join(u", "));
         if (Error e = conn.beginWrite())
             return fail(e);
-        if (Error e = conn.execute(sql, params)) {
+        qint64 key = -1;
+        if (Error e = conn.insertRow(table_.name, columns, params, key)) {
             conn.rollback();
             return fail(e);
         }
-        const qint64 key = conn.lastInsertKey();
         if (Error e = conn.commit())
             return fail(e);
         keys_.push_back(key);
@@ -311,7 +371,9 @@ bool Recordset::update()
             if (it != keys_.end())
                 target = it - keys_.begin();
         }
-        return go(target);
+        // the row is saved whatever showing the former record brings
+        const Error shown = go(target, Gone::Skip) ? Error{} : error_;
+        return shown ? fail(shown) : succeed();
     }
 
     // EditMode::Edit
@@ -319,7 +381,7 @@ bool Recordset::update()
     if (!columns.isEmpty()) {
         QStringList assignments;
         for (const QString &c : columns)
-            assignments << c + QStringLiteral(" = ?");
+            assignments << quoteIdentifier(c) + QStringLiteral(" = ?");
         params << key;
         if (Error e = conn.beginWrite())
             return fail(e);
@@ -330,8 +392,10 @@ bool Recordset::update()
             return fail(e);
         }
         if (changes == 0) {
+            // deleted meanwhile: the changes have no record left to go to
             conn.rollback();
-            return fail(ErrorCode::RecordDeleted, QStringLiteral("Az adatot közben törölték, a módosítás nem menthető."));
+            currentWasDeleted();
+            return fail(messages::recordDeleted());
         }
         if (Error e = conn.commit())
             return fail(e);
@@ -362,55 +426,61 @@ bool Recordset::deleteCurrent()
     if (mode_ == EditMode::AddNew)
         cancelUpdate();
     if (!hasCurrent())
-        return fail(noCurrentRecord());
+        return fail(messages::noCurrentRecord());
     if (lockedOffset_ < 0 && !lockCurrent())
         return false;
     Connection &conn = database_->connection();
     const qint64 key = keys_[size_t(pos_)];
+    int changes = 0;
     Error e = conn.beginWrite();
     if (!e)
-        e = conn.execute(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoteIdentifier(table_.name)), {key});
+        e = conn.execute(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoteIdentifier(table_.name)), {key}, &changes);
     if (!e)
         e = conn.commit();
     else
         conn.rollback();
-    releaseLock();
     if (e) {
+        releaseLock();
         setMode(EditMode::None);
         return fail(e);
     }
-    setMode(EditMode::None);
-    rowCache_.remove(key);
-    keys_.erase(keys_.begin() + pos_);
-    currentDeleted_ = true;
-    current_.fill(QVariant(), columns_.size());
-    emit rowRemoved(int(pos_));
-    emit currentChanged();
-    return succeed();
+    currentWasDeleted();
+    // nothing was there to delete: another program had deleted it first
+    return changes == 0 ? fail(messages::recordDeleted()) : succeed();
+}
+
+QVariant Recordset::shownValue(int position) const
+{
+    if (!open_ || position < 0 || position >= columns_.size())
+        return {};
+    if (mode_ != EditMode::None && changed_[position])
+        return pending_[position];
+    if (mode_ == EditMode::AddNew || !hasCurrent())
+        return {};
+    return current_[position];
 }
 
 QVariant Recordset::value(int position) const
 {
     if (position < 0 || position >= columns_.size()) {
-        fail(ErrorCode::NoSuchField, QStringLiteral("Nincs %1. mező a(z) „%2” adatforrásban.").arg(position + 1).arg(table_.name));
+        fail(messages::noSuchPosition(table_.name, position));
         return {};
     }
-    if (mode_ != EditMode::None && changed_[position])
-        return pending_[position];
-    if (mode_ == EditMode::AddNew)
+    if (!ensureOpen())
         return {};
-    if (!hasCurrent()) {
-        fail(noCurrentRecord());
+    if (mode_ != EditMode::AddNew && !hasCurrent() && !(mode_ != EditMode::None && changed_[position])) {
+        fail(messages::noCurrentRecord());
         return {};
     }
-    return current_[position];
+    succeed();
+    return shownValue(position);
 }
 
 QVariant Recordset::value(const QString &name) const
 {
     const int i = fieldIndex(name);
     if (i < 0) {
-        fail(ErrorCode::NoSuchField, QStringLiteral("Nincs ilyen mező a(z) „%1” táblában: „%2”.").arg(table_.name, name));
+        fail(messages::noSuchField(table_.name, name));
         return {};
     }
     return value(i);
@@ -421,7 +491,7 @@ bool Recordset::setValue(int position, const QVariant &value)
     if (!ensureOpen())
         return false;
     if (position < 0 || position >= columns_.size())
-        return fail(ErrorCode::NoSuchField, QStringLiteral("Nincs %1. mező a(z) „%2” adatforrásban.").arg(position + 1).arg(table_.name));
+        return fail(messages::noSuchPosition(table_.name, position));
     if (mode_ == EditMode::None && !edit())
         return false;
     pending_[position] = value;
@@ -433,7 +503,7 @@ bool Recordset::setValue(const QString &name, const QVariant &value)
 {
     const int i = fieldIndex(name);
     if (i < 0)
-        return fail(ErrorCode::NoSuchField, QStringLiteral("Nincs ilyen mező a(z) „%1” táblában: „%2”.").arg(table_.name, name));
+        return fail(messages::noSuchField(table_.name, name));
     return setValue(i, value);
 }
 
@@ -443,7 +513,7 @@ bool Recordset::findFirst(const QString &criteria)
         return false;
     const auto parsed = jet::parseCriteria(criteria);
     if (!parsed)
-        return fail(ErrorCode::BadStatement, parsed.error);
+        return fail(parsed.error);
     const SqlText where = whereClause(*parsed.value, table_);
     if (where.error)
         return fail(where.error);
@@ -462,8 +532,10 @@ bool Recordset::findFirst(const QString &criteria)
     if (!matches.empty()) {
         for (size_t i = 0; i < keys_.size(); ++i) {
             if (matches.count(keys_[i])) {
+                if (!go(qsizetype(i)))
+                    return false;
                 noMatch_ = false;
-                return go(qsizetype(i));
+                return true;
             }
         }
     }
@@ -473,22 +545,28 @@ bool Recordset::findFirst(const QString &criteria)
 
 Bookmark Recordset::bookmark() const
 {
-    return hasCurrent() ? Bookmark{keys_[size_t(pos_)]} : Bookmark{};
+    return hasCurrent() ? Bookmark{id_, keys_[size_t(pos_)]} : Bookmark{};
 }
 
 bool Recordset::setBookmark(const Bookmark &bookmark)
 {
-    if (!ensureOpen() || !flushPending())
+    if (!ensureOpen())
+        return false;
+    if (!bookmark.isValid())
+        return fail(messages::noCurrentRecord());
+    if (bookmark.owner != id_)
+        return fail(messages::foreignBookmark());
+    if (!flushPending())
         return false;
     const auto it = std::find(keys_.begin(), keys_.end(), bookmark.key);
-    if (!bookmark.isValid() || it == keys_.end())
-        return fail(ErrorCode::NoCurrentRecord, QStringLiteral("A megjelölt rekord már nem létezik."));
+    if (it == keys_.end())
+        return fail(messages::recordDeleted());
     return go(it - keys_.begin());
 }
 
-std::shared_ptr<Recordset> Recordset::openRecordset(Error &error) const
+std::shared_ptr<Recordset> Recordset::openRecordset(Error &error)
 {
-    if (!ensureOpen()) {
+    if (!ensureOpen() || !flushPending()) {
         error = error_;
         return nullptr;
     }
@@ -496,7 +574,7 @@ std::shared_ptr<Recordset> Recordset::openRecordset(Error &error) const
     if (!sort_.trimmed().isEmpty()) {
         const auto order = jet::parseSortText(sort_);
         if (!order) {
-            error = {ErrorCode::BadStatement, order.error};
+            error = order.error;
             return nullptr;
         }
         statement.orderBy = *order.value;
@@ -556,7 +634,7 @@ bool Recordset::requery()
     for (const auto &item : statement_.orderBy) {
         const int index = table_.indexOf(item.field);
         if (index < 0)
-            return fail(ErrorCode::NoSuchField, QStringLiteral("Nincs ilyen mező a(z) „%1” táblában: „%2”.").arg(table_.name, item.field));
+            return fail(messages::noSuchField(table_.name, item.field));
         orderColumns << index;
     }
     QString sql = QStringLiteral("SELECT rowid");
@@ -609,9 +687,12 @@ bool Recordset::requery()
     rowCache_.clear();
     open_ = true;
     noMatch_ = false;
+    pos_ = -1;
+    currentDeleted_ = false;
     setMode(EditMode::None);
     emit rowsReset();
-    return go(keys_.empty() ? -1 : 0);
+    // a row deleted since the keys were read is left out
+    return go(keys_.empty() ? -1 : 0, Gone::Skip);
 }
 
 bool Recordset::close()

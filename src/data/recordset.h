@@ -12,7 +12,9 @@
 
 namespace tvx::data {
 
+// A record of one record set; another record set does not take it.
 struct Bookmark {
+    quint64 owner = 0;
     qint64 key = -1;
     bool isValid() const { return key >= 0; }
     bool operator==(const Bookmark &) const = default;
@@ -21,6 +23,13 @@ struct Bookmark {
 // A dynaset: a live keyset over the rows a statement selected. Values are read
 // from the file whenever a record becomes current, so changes made by other
 // data sources and programs show; rows added here stay until the next requery.
+//
+// Every operation reports its own outcome through its result and lastError().
+// One that fails changes nothing: the position, the values and the pending
+// changes stay, and currentChanged() is emitted only when something changed.
+// A record deleted meanwhile (by this process or another program) is never
+// shown in its place: reaching it fails with ErrorCode::RecordDeleted, and it
+// leaves the record set.
 class Recordset : public QObject {
     Q_OBJECT
 public:
@@ -63,6 +72,8 @@ public:
 
     QVariant value(int position) const;
     QVariant value(const QString &name) const;
+    // What a bound control shows: like value(), but never touching lastError().
+    QVariant shownValue(int position) const;
     bool setValue(int position, const QVariant &value);
     bool setValue(const QString &name, const QVariant &value);
 
@@ -75,10 +86,13 @@ public:
     QString sort() const { return sort_; }
     void setSort(const QString &sort) { sort_ = sort; }
     // A new record set on the same statement, in the order of the sort text.
-    std::shared_ptr<Recordset> openRecordset(Error &error) const;
+    // Pending changes are written first; when that fails nothing is opened.
+    std::shared_ptr<Recordset> openRecordset(Error &error);
 
     bool requery();
     bool close();  // pending changes are written first
+    // Writes the pending changes, as leaving the record does.
+    bool writePending();
 
     // For grids: a row's value without moving (read through a small cache).
     QVariant valueAt(int row, int position) const;
@@ -103,11 +117,15 @@ private:
     bool flushPending();
     bool loadCurrent();
     bool readRow(qint64 key, QVector<QVariant> &values, bool &exists) const;
-    bool go(qsizetype position);
+    enum class Gone { Fail, Skip };
+    bool go(qsizetype position, Gone gone = Gone::Fail);
+    void dropKey(qsizetype index);
+    void currentWasDeleted();
     bool lockCurrent();
     void releaseLock();
     void setMode(EditMode mode);
 
+    const quint64 id_;
     std::shared_ptr<Database> database_;
     TableInfo table_;
     QVector<int> columns_;  // table column of each field

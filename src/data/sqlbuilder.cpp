@@ -1,9 +1,13 @@
 #include "data/sqlbuilder.h"
 
+#include "data/messages.h"
 #include "data/names.h"
+#include "data/textmatch.h"
 #include "data/values.h"
 
 #include <QDate>
+
+#include <cmath>
 
 namespace tvx::data {
 
@@ -59,39 +63,106 @@ QString literalText(const Literal &l)
         return l.value.toDate().toString(Qt::ISODate);
     if (l.kind == Literal::Number) {
         const double d = l.value.toDouble();
-        return d == double(qint64(d)) ? QString::number(qint64(d)) : QString::number(d, 'g', 15);
+        // whole numbers without an exponent, as far as 64 bits hold them exactly
+        if (std::abs(d) < 9.0e15 && d == std::trunc(d))
+            return QString::number(qint64(d));
+        return QString::number(d, 'g', 15);
     }
     if (l.kind == Literal::Boolean)
         return l.value.toBool() ? QStringLiteral("-1") : QStringLiteral("0");
     return l.value.toString();
 }
 
-bool build(const ExprPtr &e, const TableInfo &table, QString &sql, QVariantList &params, Error &error)
-{
-    switch (e->kind) {
-    case Expr::And:
-    case Expr::Or: {
+// SQLite's parser gives up after about 30 nested brackets, and its expression
+// trees are limited in height; chains are written in groups of this many.
+constexpr int kChainGroup = 64;
+constexpr int kMaxSqlNesting = 28;
+
+struct Builder {
+    const TableInfo &table;
+    QString &sql;
+    QVariantList &params;
+    Error &error;
+    int nesting = 0;
+
+    bool open()
+    {
+        if (++nesting > kMaxSqlNesting) {
+            error = messages::tooDeep(jet::kMaxNesting);
+            return false;
+        }
         sql += u'(';
-        if (!build(e->left, table, sql, params, error))
-            return false;
-        sql += e->kind == Expr::And ? QStringLiteral(" AND ") : QStringLiteral(" OR ");
-        if (!build(e->right, table, sql, params, error))
-            return false;
-        sql += u')';
         return true;
     }
-    case Expr::Not:
-        sql += QStringLiteral("NOT (");
-        if (!build(e->left, table, sql, params, error))
-            return false;
+    void close()
+    {
         sql += u')';
-        return true;
-    default: break;
+        --nesting;
     }
 
+    // operands [first, last) of a chain, in groups so the engine's tree stays low
+    bool chain(const Expr &e, qsizetype first, qsizetype last)
+    {
+        const qsizetype count = last - first;
+        const QString glue = e.kind == Expr::And ? QStringLiteral(" AND ") : QStringLiteral(" OR ");
+        if (!open())
+            return false;
+        if (count <= kChainGroup) {
+            for (qsizetype i = first; i < last; ++i) {
+                if (i > first)
+                    sql += glue;
+                if (!build(e.operands[i]))
+                    return false;
+            }
+        } else {
+            qsizetype size = kChainGroup;
+            while (size * kChainGroup < count)
+                size *= kChainGroup;
+            for (qsizetype start = first; start < last; start += size) {
+                if (start > first)
+                    sql += glue;
+                if (!chain(e, start, qMin(last, start + size)))
+                    return false;
+            }
+        }
+        close();
+        return true;
+    }
+
+    bool build(const ExprPtr &node)
+    {
+        const Expr *e = node.get();
+        switch (e->kind) {
+        case Expr::And:
+        case Expr::Or: return chain(*e, 0, e->operands.size());
+        case Expr::Not: {
+            // NOT NOT x is x, in three-valued logic too
+            bool negate = false;
+            while (e->kind == Expr::Not) {
+                negate = !negate;
+                e = e->operands.first().get();
+            }
+            if (!negate)
+                return build(std::shared_ptr<const Expr>(node, e));
+            sql += QStringLiteral("NOT ");
+            if (!open() || !build(std::shared_ptr<const Expr>(node, e)))
+                return false;
+            close();
+            return true;
+        }
+        default: return comparison(*e);
+        }
+    }
+
+    bool comparison(const Expr &expr);
+};
+
+bool Builder::comparison(const Expr &expr)
+{
+    const Expr *e = &expr;
     const int index = table.indexOf(e->field);
     if (index < 0) {
-        error = {ErrorCode::NoSuchField, QStringLiteral("Nincs ilyen mező a(z) „%1” táblában: „%2”.").arg(table.name, e->field)};
+        error = messages::noSuchField(table.name, e->field);
         return false;
     }
     const FieldDef &field = table.fields[index];
@@ -103,10 +174,16 @@ bool build(const ExprPtr &e, const TableInfo &table, QString &sql, QVariantList 
     }
     if (e->kind == Expr::Like) {
         const bool textual = field.type == FieldType::Text || field.type == FieldType::Memo;
+        const QString pattern = literalText(e->value);
+        // refused here, whether or not the table has a row to try it on
+        if (!LikePattern::compile(pattern)) {
+            error = messages::badLikePattern(pattern);
+            return false;
+        }
         sql += QStringLiteral("tvx_like(%1, ?)").arg(textual ? column : QStringLiteral("CAST(%1 AS TEXT)").arg(column));
         if (e->negated)
             sql += QStringLiteral(" = 0");
-        params << literalText(e->value);
+        params << pattern;
         return true;
     }
 
@@ -175,7 +252,8 @@ SqlText whereClause(const ExprPtr &expr, const TableInfo &table)
     SqlText out;
     if (!expr)
         return out;
-    if (!build(expr, table, out.sql, out.params, out.error)) {
+    Builder builder{table, out.sql, out.params, out.error};
+    if (!builder.build(expr)) {
         out.sql.clear();
         out.params.clear();
     }

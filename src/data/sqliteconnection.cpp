@@ -1,11 +1,14 @@
 #include "data/collation.h"
 #include "data/connection.h"
+#include "data/messages.h"
+#include "data/names.h"
 #include "data/textmatch.h"
 
 #include <QDate>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QHash>
+#include <QSet>
 #include <QTime>
 
 #include <sqlite3.h>
@@ -16,7 +19,35 @@ namespace tvx::data {
 
 namespace {
 
-constexpr int kBusyTimeoutMs = 5000;
+int busyTimeoutMs = 5000;
+
+// The highest key each table ever handed out, and the trigger that keeps
+// every writer above it.
+const QString kKeyTable = QStringLiteral("tvx_keys");
+
+QString literal(const QString &text)
+{
+    QString quoted = text;
+    quoted.replace(u'\'', QStringLiteral("''"));
+    return u'\'' + quoted + u'\'';
+}
+
+QString keyTrigger(const QString &table) { return quoteIdentifier(QStringLiteral("tvx_key_") + table); }
+
+// After a row is added: a key at or below the highest one ever used (the
+// engine reuses the key of a deleted last row) moves above it; then the
+// highest key is raised.
+QString keyTriggerSql(const QString &table)
+{
+    const QString t = quoteIdentifier(table), name = literal(table);
+    return QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1 AFTER INSERT ON %2 BEGIN "
+                          "UPDATE %2 SET rowid = (SELECT max(coalesce((SELECT max(rowid) FROM %2), 0), "
+                          "(SELECT last FROM %3 WHERE tbl = %4)) + 1) "
+                          "WHERE rowid = NEW.rowid AND NEW.rowid <= (SELECT last FROM %3 WHERE tbl = %4); "
+                          "UPDATE %3 SET last = max(last, (SELECT max(rowid) FROM %2)) WHERE tbl = %4; "
+                          "END")
+        .arg(keyTrigger(table), t, kKeyTable, name);
+}
 
 std::string_view textArg(sqlite3_value *v)
 {
@@ -131,7 +162,7 @@ class SqliteConnection final : public Connection {
 public:
     SqliteConnection(sqlite3 *db, QString path) : db_(db), path_(std::move(path))
     {
-        sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+        sqlite3_busy_timeout(db_, busyTimeoutMs);
         sqlite3_extended_result_codes(db_, 1);
         const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
         sqlite3_create_function_v2(db_, "tvx_eq", 2, flags, nullptr, sqlEqual, nullptr, nullptr, nullptr);
@@ -208,7 +239,9 @@ public:
         const QString schema = u'"' + alias + u'"';
         Error err = query(QStringLiteral("SELECT name FROM %1.sqlite_master WHERE type = 'table' ORDER BY rowid").arg(schema), {},
                           [&](const RowReader &r) {
-                              tables.push_back({r.value(0).toString(), {}, {}});
+                              const QString name = r.value(0).toString();
+                              if (!name.startsWith(QLatin1String("tvx_"), Qt::CaseInsensitive))
+                                  tables.push_back({name, {}, {}});
                               return true;
                           });
         if (err)
@@ -244,7 +277,141 @@ public:
         execute(QStringLiteral("DETACH DATABASE \"%1\"").arg(alias), {}, nullptr);
     }
 
+    Error ensureStableKeys(const QVector<StoredTable> &tables) override
+    {
+        QStringList missing;
+        bool haveKeyTable = false;
+        QSet<QString> triggers;
+        Error err = query(QStringLiteral("SELECT type, name FROM sqlite_master WHERE type IN ('table', 'trigger')"), {},
+                          [&](const RowReader &r) {
+                              if (r.value(0).toString() == u"trigger")
+                                  triggers.insert(r.value(1).toString());
+                              else if (r.value(1).toString() == kKeyTable)
+                                  haveKeyTable = true;
+                              return true;
+                          });
+        if (err)
+            return err;
+        for (const StoredTable &t : tables) {
+            if (!isInternalTable(t.name) && !triggers.contains(QStringLiteral("tvx_key_") + t.name))
+                missing << t.name;
+        }
+        if (haveKeyTable && missing.isEmpty()) {
+            stableKeys_ = true;
+            return {};
+        }
+        if ((err = beginWrite()))
+            return err;
+        QStringList statements;
+        statements << QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (tbl TEXT PRIMARY KEY, last INTEGER NOT NULL)").arg(kKeyTable);
+        for (const QString &table : std::as_const(missing)) {
+            statements << QStringLiteral("INSERT OR IGNORE INTO %1 (tbl, last) VALUES (%2, (SELECT coalesce(max(rowid), 0) FROM %3))")
+                              .arg(kKeyTable, literal(table), quoteIdentifier(table))
+                       << keyTriggerSql(table);
+        }
+        for (const QString &sql : std::as_const(statements)) {
+            if ((err = execute(sql, {}, nullptr))) {
+                rollback();
+                return err;
+            }
+        }
+        if ((err = commit()))
+            return err;
+        stableKeys_ = true;
+        return {};
+    }
+
+    Error insertRow(const QString &table, const QStringList &columns, const QVariantList &values, qint64 &key) override
+    {
+        const QString t = quoteIdentifier(table);
+        QStringList names;
+        for (const QString &c : columns)
+            names << quoteIdentifier(c);
+        if (!stableKeys_) {
+            const QString sql = names.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(t)
+                                                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                                      .arg(t, names.join(u", "), QStringList(names.size(), QStringLiteral("?")).join(u", "));
+            if (Error e = execute(sql, values, nullptr))
+                return e;
+            key = lastInsertKey();
+            return {};
+        }
+        // above every key the table ever had, so the trigger has nothing to move
+        key = 0;
+        if (Error e = query(QStringLiteral("SELECT max(coalesce((SELECT max(rowid) FROM %1), 0), "
+                                           "coalesce((SELECT last FROM %2 WHERE tbl = ?), 0)) + 1")
+                                .arg(t, kKeyTable),
+                            {table}, [&](const RowReader &r) {
+                                key = r.int64(0);
+                                return false;
+                            }))
+            return e;
+        names.prepend(QStringLiteral("rowid"));
+        QVariantList all = values;
+        all.prepend(key);
+        return execute(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(t, names.join(u", "), QStringList(names.size(), QStringLiteral("?")).join(u", ")),
+                       all, nullptr);
+    }
+
+    Error insertSelect(const QString &table, const QString &sql, const QVariantList &params, int *changes) override
+    {
+        if (!stableKeys_ || !hasTrigger(table))
+            return execute(sql, params, changes);
+        const QString t = quoteIdentifier(table);
+        auto scalar = [this](const QString &q, const QVariantList &p, qint64 &out) {
+            out = 0;
+            return query(q, p, [&](const RowReader &r) {
+                out = r.int64(0);
+                return false;
+            });
+        };
+        if (Error e = beginWrite())
+            return e;
+        // Without the trigger the engine copies whole pages; the new rows'
+        // keys are moved above the highest key afterwards.
+        qint64 oldMax = 0, mark = 0, newMax = 0;
+        int copied = 0;
+        Error e = scalar(QStringLiteral("SELECT coalesce(max(rowid), 0) FROM %1").arg(t), {}, oldMax);
+        if (!e)
+            e = scalar(QStringLiteral("SELECT coalesce((SELECT last FROM %1 WHERE tbl = ?), 0)").arg(kKeyTable), {table}, mark);
+        if (!e)
+            e = execute(QStringLiteral("DROP TRIGGER %1").arg(keyTrigger(table)), {}, nullptr);
+        if (!e)
+            e = execute(sql, params, &copied);
+        if (!e)
+            e = scalar(QStringLiteral("SELECT coalesce(max(rowid), 0) FROM %1").arg(t), {}, newMax);
+        if (!e && copied > 0 && mark > oldMax)
+            e = execute(QStringLiteral("UPDATE %1 SET rowid = rowid + ? WHERE rowid > ?").arg(t), {qMax(newMax, mark) - oldMax, oldMax}, nullptr);
+        if (!e)
+            e = execute(QStringLiteral("INSERT OR IGNORE INTO %1 (tbl, last) VALUES (?, 0)").arg(kKeyTable), {table}, nullptr);
+        if (!e)
+            e = execute(QStringLiteral("UPDATE %1 SET last = max(last, (SELECT coalesce(max(rowid), 0) FROM %2)) WHERE tbl = ?").arg(kKeyTable, t),
+                        {table}, nullptr);
+        if (!e)
+            e = execute(keyTriggerSql(table), {}, nullptr);
+        if (!e)
+            e = commit();
+        if (e) {
+            rollback();
+            return e;
+        }
+        if (changes)
+            *changes = copied;
+        return {};
+    }
+
 private:
+    bool hasTrigger(const QString &table)
+    {
+        bool found = false;
+        query(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'trigger' AND name = ?"), {QStringLiteral("tvx_key_") + table},
+              [&](const RowReader &) {
+                  found = true;
+                  return false;
+              });
+        return found;
+    }
+
     struct Cached {
         sqlite3_stmt *statement = nullptr;
         bool inUse = false;
@@ -324,6 +491,7 @@ private:
     sqlite3 *db_;
     QString path_;
     QHash<QString, Cached> cache_;
+    bool stableKeys_ = false;
 };
 
 std::unique_ptr<Connection> openWithFlags(const QString &filePath, int flags, Error &error)
@@ -350,10 +518,17 @@ std::unique_ptr<Connection> openWithFlags(const QString &filePath, int flags, Er
 
 }  // namespace
 
+bool isInternalTable(const QString &name)
+{
+    return name.startsWith(QLatin1String("tvx_"), Qt::CaseInsensitive) || name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive);
+}
+
+void setBusyTimeout(int milliseconds) { busyTimeoutMs = milliseconds; }
+
 std::unique_ptr<Connection> openSqlite(const QString &filePath, Error &error)
 {
     if (!QFileInfo(filePath).isFile()) {
-        error = {ErrorCode::FileMissing, QStringLiteral("Nem található a(z) %1 állomány!").arg(QFileInfo(filePath).fileName())};
+        error = messages::fileMissing(QFileInfo(filePath).fileName());
         return nullptr;
     }
     return openWithFlags(filePath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, error);

@@ -2,6 +2,7 @@
 
 #include "data/countrycodes.h"
 #include "data/database.h"
+#include "data/engineaccess.h"
 #include "data/schema.h"
 
 namespace tvx::data {
@@ -10,7 +11,7 @@ namespace {
 
 Error fillDefaultRows(Database &db)
 {
-    Connection &conn = db.connection();
+    Connection &conn = EngineAccess::connection(db);
     if (db.table(QStringLiteral("ORSZAGJEL"))) {
         if (Error e = conn.beginWrite())
             return e;

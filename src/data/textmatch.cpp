@@ -1,5 +1,7 @@
 #include "data/textmatch.h"
 
+#include "data/collation.h"
+
 #include <QChar>
 #include <QList>
 
@@ -95,13 +97,18 @@ bool LikePattern::Token::accepts(char32_t c) const
     case AnyOne: return true;
     case Digit: return c >= '0' && c <= '9';
     case Set: {
+        const auto known = seen.find(c);
+        if (known != seen.end())
+            return known->second;
         bool in = false;
         for (const auto &[lo, hi] : ranges) {
-            if (c >= lo && c <= hi) {
+            if (c == lo || c == hi || (lo != hi && compareCharacters(lo, c) <= 0 && compareCharacters(c, hi) <= 0)) {
                 in = true;
                 break;
             }
         }
+        if (seen.size() < 4096)
+            seen.emplace(c, in != negated);
         return in != negated;
     }
     case AnyRun: return true;
@@ -142,7 +149,7 @@ std::optional<LikePattern> LikePattern::compile(const QString &pattern)
             for (size_t k = 0; k < body.size(); ++k) {
                 if (k + 2 < body.size() && body[k + 1] == '-') {
                     const char32_t lo = body[k], hi = body[k + 2];
-                    if (lo > hi)
+                    if (compareCharacters(lo, hi) > 0)
                         return std::nullopt;
                     t.ranges.emplace_back(lo, hi);
                     k += 2;

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace tvx::data {
@@ -17,7 +18,8 @@ bool equalIgnoringCase(std::string_view a, std::string_view b);
 
 // A `like` pattern: * any run, ? one character, # one digit, [abc], [a-z] and
 // [!abc] one character of (or not of) a list. Without wildcards the pattern
-// must match the whole value.
+// must match the whole value. Ranges follow the Hungarian alphabet with letter
+// case ignored: [a-z] holds á, ö and ű too, [a-a] holds a and A but not á.
 class LikePattern {
 public:
     // nullopt when the pattern is malformed (an unclosed [ list)
@@ -31,7 +33,8 @@ private:
         enum Kind { Literal, AnyRun, AnyOne, Digit, Set } kind = Literal;
         char32_t ch = 0;
         bool negated = false;
-        std::vector<std::pair<char32_t, char32_t>> ranges;
+        std::vector<std::pair<char32_t, char32_t>> ranges;  // a single character is a range of one
+        mutable std::unordered_map<char32_t, bool> seen;     // range answers, worked out once
         bool accepts(char32_t c) const;
     };
     std::vector<Token> tokens_;

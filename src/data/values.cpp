@@ -1,5 +1,7 @@
 #include "data/values.h"
 
+#include "data/messages.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QLocale>
@@ -12,9 +14,26 @@ namespace tvx::data {
 
 namespace {
 
-Error doesNotFit(const FieldDef &field, const QString &why)
+Error doesNotFit(const FieldDef &field, const QString &why) { return messages::valueDoesNotFit(field.name, why); }
+
+// Characters as the file counts them: a character outside the basic plane is one, not two.
+qsizetype characterCount(const QString &text)
 {
-    return {ErrorCode::ValueDoesNotFit, QStringLiteral("A(z) „%1” mező értéke nem megfelelő: %2").arg(field.name, why)};
+    qsizetype count = 0;
+    for (const QChar c : text)
+        count += c.isLowSurrogate() ? 0 : 1;
+    return count;
+}
+
+// A date or time value that holds no date or time stands for null.
+bool isEmptyDateOrTime(const QVariant &value)
+{
+    switch (value.typeId()) {
+    case QMetaType::QDate: return value.toDate().isNull();
+    case QMetaType::QTime: return value.toTime().isNull();
+    case QMetaType::QDateTime: return value.toDateTime().isNull();
+    default: return false;
+    }
 }
 
 std::optional<QTime> parseTime(const QString &text)
@@ -49,7 +68,9 @@ std::optional<double> parseNumber(const QString &text)
 
 std::optional<QDate> parseDate(const QString &text)
 {
-    static const QRegularExpression ymd(QStringLiteral(R"(^\s*(\d{4})\s*[-./]\s*(\d{1,2})\s*[-./]\s*(\d{1,2})\s*\.?(?:[ T].*)?$)"));
+    // a time of day may follow the date (as other programs store it); nothing else may
+    static const QRegularExpression ymd(QStringLiteral(
+        R"(^\s*(\d{4})\s*[-./]\s*(\d{1,2})\s*[-./]\s*(\d{1,2})\s*\.?(?:[ T]\s*\d{1,2}:\d{2}(?::\d{2}(?:[.,]\d+)?)?(?:Z|[+-]\d{2}:?\d{2})?)?\s*$)"));
     if (const auto m = ymd.match(text); m.hasMatch()) {
         const QDate d(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
         if (d.isValid())
@@ -88,7 +109,7 @@ QVariant fromStorage(const FieldDef &field, const QVariant &stored)
 
 StoredValue toStorage(const FieldDef &field, const QVariant &value)
 {
-    if (!value.isValid() || value.isNull())
+    if (!value.isValid() || value.isNull() || isEmptyDateOrTime(value))
         return {};
     const bool isText = value.typeId() == QMetaType::QString;
     const QString text = isText ? value.toString() : QString();
@@ -98,8 +119,9 @@ StoredValue toStorage(const FieldDef &field, const QVariant &value)
     switch (field.type) {
     case FieldType::Text: {
         const QString s = value.toString();
-        if (field.size > 0 && s.size() > field.size)
-            return {{}, doesNotFit(field, QStringLiteral("legfeljebb %1 karakter lehet, de %2 karakter.").arg(field.size).arg(s.size()))};
+        const qsizetype length = characterCount(s);
+        if (field.size > 0 && length > field.size)
+            return {{}, doesNotFit(field, QStringLiteral("legfeljebb %1 karakter lehet, de %2 karakter.").arg(field.size).arg(length))};
         return {s, {}};
     }
     case FieldType::Memo: return {value.toString(), {}};

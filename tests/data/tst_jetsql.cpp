@@ -32,7 +32,7 @@ private Q_SLOTS:
         QFETCH(QString, table);
         QFETCH(int, orderItems);
         const auto parsed = jet::parseRecordSource(text);
-        QVERIFY2(parsed, qPrintable(parsed.error));
+        QVERIFY2(parsed, qPrintable(parsed.error.message));
         QCOMPARE(parsed.value->table, table);
         QCOMPARE(parsed.value->orderBy.size(), orderItems);
     }
@@ -41,30 +41,32 @@ private Q_SLOTS:
     {
         const auto parsed = jet::parseRecordSource(
             QStringLiteral("select * from T where a = 'it''s' and (b like \"x\"\"y*\" or c <= -2.5) and not d is null"));
-        QVERIFY2(parsed, qPrintable(parsed.error));
+        QVERIFY2(parsed, qPrintable(parsed.error.message));
         const jet::ExprPtr w = parsed.value->where;
+        // one node for the whole chain of three
         QCOMPARE(w->kind, jet::Expr::And);
-        QCOMPARE(w->right->kind, jet::Expr::Not);
-        QCOMPARE(w->right->left->kind, jet::Expr::IsNull);
-        const jet::ExprPtr first = w->left->left;
+        QCOMPARE(w->operands.size(), 3);
+        QCOMPARE(w->operands[2]->kind, jet::Expr::Not);
+        QCOMPARE(w->operands[2]->operands[0]->kind, jet::Expr::IsNull);
+        const jet::ExprPtr first = w->operands[0];
         QCOMPARE(first->field, QStringLiteral("a"));
         QCOMPARE(first->value.value.toString(), QStringLiteral("it's"));
-        const jet::ExprPtr orExpr = w->left->right;
+        const jet::ExprPtr orExpr = w->operands[1];
         QCOMPARE(orExpr->kind, jet::Expr::Or);
-        QCOMPARE(orExpr->left->value.value.toString(), QStringLiteral("x\"y*"));
-        QCOMPARE(orExpr->right->op, jet::CompareOp::LessOrEqual);
-        QCOMPARE(orExpr->right->value.value.toDouble(), -2.5);
+        QCOMPARE(orExpr->operands[0]->value.value.toString(), QStringLiteral("x\"y*"));
+        QCOMPARE(orExpr->operands[1]->op, jet::CompareOp::LessOrEqual);
+        QCOMPARE(orExpr->operands[1]->value.value.toDouble(), -2.5);
     }
 
     void maintenanceStatementsParse()
     {
         const auto del = jet::parseStatement(QStringLiteral("DELETE FROM users"));
-        QVERIFY2(del, qPrintable(del.error));
+        QVERIFY2(del, qPrintable(del.error.message));
         QCOMPARE(std::get<jet::Delete>(*del.value).table, QStringLiteral("users"));
 
         const auto ins = jet::parseStatement(QStringLiteral(
             "INSERT INTO [Tarvix] ([recordID],[Iktatószám]) SELECT [recordID],[Iktatószám] FROM  [/data/set\\SAVE-20240307-101010\\Tarvix.tvd].[Tarvix]"));
-        QVERIFY2(ins, qPrintable(ins.error));
+        QVERIFY2(ins, qPrintable(ins.error.message));
         const auto &i = std::get<jet::InsertSelect>(*ins.value);
         QCOMPARE(i.table, QStringLiteral("Tarvix"));
         QCOMPARE(i.columns, (QStringList{QStringLiteral("recordID"), QStringLiteral("Iktatószám")}));
@@ -75,10 +77,10 @@ private Q_SLOTS:
     void findCriteriaParse()
     {
         const auto c = jet::parseCriteria(QStringLiteral("[Felhasználó] = \"Demo\" and [Jelszó] = 'kuvo'"));
-        QVERIFY2(c, qPrintable(c.error));
+        QVERIFY2(c, qPrintable(c.error.message));
         QCOMPARE((*c.value)->kind, jet::Expr::And);
         const auto date = jet::parseCriteria(QStringLiteral("[AkcióDátuma] = #2024-03-07#"));
-        QVERIFY2(date, qPrintable(date.error));
+        QVERIFY2(date, qPrintable(date.error.message));
         QCOMPARE((*date.value)->value.value.toDate(), QDate(2024, 3, 7));
     }
 
@@ -100,7 +102,8 @@ private Q_SLOTS:
         QFETCH(QString, criteria);
         const auto parsed = jet::parseCriteria(criteria);
         QVERIFY(!parsed);
-        QVERIFY(!parsed.error.isEmpty());
+        QVERIFY(!parsed.error.message.isEmpty());
+        QCOMPARE(parsed.error.code, ErrorCode::BadStatement);
         QVERIFY(!jet::parseStatement(QStringLiteral("select * from ") + criteria + QStringLiteral(" where")));
     }
 
@@ -119,10 +122,10 @@ private Q_SLOTS:
         QFETCH(QString, value);
         for (const QChar quote : {QChar(u'\''), QChar(u'"')}) {
             const auto c = jet::parseCriteria(QStringLiteral("[Név] = ") + jet::quoted(value, quote));
-            QVERIFY2(c, qPrintable(c.error));
+            QVERIFY2(c, qPrintable(c.error.message));
             QCOMPARE((*c.value)->value.value.toString(), value);
             const auto s = jet::parseStatement(QStringLiteral("select * from T where Név = ") + jet::quoted(value, quote));
-            QVERIFY2(s, qPrintable(s.error));
+            QVERIFY2(s, qPrintable(s.error.message));
             QCOMPARE(std::get<jet::Select>(*s.value).where->value.value.toString(), value);
         }
     }

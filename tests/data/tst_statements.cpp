@@ -1,4 +1,5 @@
 #include "data/database.h"
+#include "data/engineaccess.h"
 #include "data/datasource.h"
 #include "data/schema.h"
 #include "support/testdataset.h"
@@ -115,7 +116,7 @@ private Q_SLOTS:
         {
             auto old = Database::create(oldPath, wide, error);
             QVERIFY2(old, qPrintable(error.message));
-            QVERIFY(!old->connection().execute(QStringLiteral("INSERT INTO Users VALUES ('rövid'), (?)"), {QString(60, u'x')}));
+            QVERIFY(!EngineAccess::connection(*old).execute(QStringLiteral("INSERT INTO Users VALUES ('rövid'), (?)"), {QString(60, u'x')}));
         }
         auto target = Database::open(QStringLiteral("regiszt.tvd"), set.dir(), error);
         const Error e = target->execute(QStringLiteral("INSERT INTO [Users] ([Felhasználó]) SELECT [Felhasználó] FROM  [") + oldPath +

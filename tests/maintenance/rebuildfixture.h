@@ -4,6 +4,7 @@
 // data-source layer, and ways to read them back.
 
 #include "data/database.h"
+#include "data/engineaccess.h"
 #include "data/names.h"
 #include "maintenance/rebuild.h"
 #include "data/templates.h"
@@ -55,7 +56,7 @@ inline void insertRows(const QString &path, const QString &table, const QStringL
     QVERIFY2(db, qPrintable(error.message));
     const QString sql = u"INSERT INTO \"%1\" (\"%2\") VALUES (?%3)"_s.arg(table, columns.join(u"\",\""_s), u",?"_s.repeated(columns.size() - 1));
     for (const QVariantList &row : rows) {
-        const Error e = db->connection().execute(sql, row);
+        const Error e = EngineAccess::connection(*db).execute(sql, row);
         QVERIFY2(!e, qPrintable(e.message));
     }
 }
@@ -68,7 +69,7 @@ inline QStringList tableRows(const QString &path, const QString &table)
     if (!db || !db->table(table))
         return {u"<missing>"_s};
     QStringList rows;
-    db->connection().query(u"SELECT * FROM \"%1\" ORDER BY rowid"_s.arg(db->table(table)->name), {}, [&](const RowReader &r) {
+    EngineAccess::connection(*db).query(u"SELECT * FROM \"%1\" ORDER BY rowid"_s.arg(db->table(table)->name), {}, [&](const RowReader &r) {
         QStringList values;
         for (int c = 0; c < r.columnCount(); ++c)
             values << (r.isNull(c) ? u"<null>"_s : r.value(c).toString());
