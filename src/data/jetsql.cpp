@@ -157,6 +157,7 @@ public:
 
     QString error;
     bool tooDeep = false;
+    bool tooLong = false;
 
     bool atEnd() const { return peek().kind == Token::End; }
     const Token &peek(int ahead = 0) const { return t_[qMin<qsizetype>(p_ + ahead, t_.size() - 1)]; }
@@ -376,6 +377,10 @@ public:
 
     ExprPtr comparison()
     {
+        if (++comparisons_ > kMaxComparisons) {
+            tooLong = true;
+            return nullptr;
+        }
         const auto field = columnName();
         if (!field)
             return nullptr;
@@ -552,13 +557,18 @@ public:
 
     Error result() const
     {
-        return tooDeep ? messages::tooDeep(kMaxNesting) : Error{ErrorCode::BadStatement, error};
+        if (tooDeep)
+            return messages::tooDeep(kMaxNesting);
+        if (tooLong)
+            return messages::tooLong(kMaxComparisons);
+        return {ErrorCode::BadStatement, error};
     }
 
 private:
     QVector<Token> t_;
     qsizetype p_ = 0;
     int depth_ = 0;
+    int comparisons_ = 0;
 };
 
 template <typename T>

@@ -39,8 +39,10 @@ struct Expr {
     QVector<ExprPtr> operands;
 };
 
-// How deeply brackets and NOT may nest in a criteria text or a WHERE clause.
+// How deeply brackets and NOT may nest in a criteria text or a WHERE clause,
+// and how many comparisons it may hold (the engine's work grows with their square).
 inline constexpr int kMaxNesting = 20;
+inline constexpr int kMaxComparisons = 5000;
 
 struct OrderItem {
     QString field;

@@ -57,6 +57,11 @@ Error tooDeep(int limit)
             QStringLiteral("A feltétel túl mélyen egymásba ágyazott: legfeljebb %1 szint zárójel és NOT lehet egymásban.").arg(limit)};
 }
 
+Error tooLong(int limit)
+{
+    return {ErrorCode::BadStatement, QStringLiteral("A feltétel túl hosszú: legfeljebb %1 összehasonlítás lehet benne.").arg(limit)};
+}
+
 Error badLikePattern(const QString &pattern)
 {
     return {ErrorCode::BadStatement, QStringLiteral("Hibás LIKE minta: „%1” (lezáratlan vagy fordított [ ] tartomány).").arg(pattern)};

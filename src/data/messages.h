@@ -18,6 +18,7 @@ Error foreignBookmark();
 Error noEditInProgress();
 Error valueDoesNotFit(const QString &field, const QString &why);
 Error tooDeep(int limit);
+Error tooLong(int limit);
 Error badLikePattern(const QString &pattern);
 
 }  // namespace tvx::data::messages

@@ -1,5 +1,6 @@
 #include "common/colors.h"
 #include "common/datagrid.h"
+#include "data/connection.h"
 #include "data/datasource.h"
 #include "common/datepicker.h"
 #include "common/fieldbehaviour.h"
@@ -23,6 +24,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
+
+#include <sqlite3.h>
 
 using namespace tvx;
 using tvx::data::DataSource;
@@ -323,6 +326,64 @@ private Q_SLOTS:
         nav.findChild<QToolButton *>(QStringLiteral("last"))->click();
         QCOMPARE(navFailed.count(), 1);
         QCOMPARE(ds.absolutePosition(), 0);
+    }
+
+    // The clerk types into a bound field and clicks a column header: what was
+    // typed is saved, not dropped with the old record set.
+    void headerClickSavesWhatWasTyped()
+    {
+        TestDataSet set;
+        ScriptedPlatform platform;
+        addPartners(set.dir(), {QStringLiteral("Béta Kft."), QStringLiteral("Alfa Bt.")});
+        DataSource ds(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"), nullptr, set.dir());
+        QVERIFY(ds.refresh());
+        QLineEdit town;
+        FieldBinder binder(&ds);
+        binder.bind(&town, QStringLiteral("BerSzekhely"), 40);
+        DataGrid grid;
+        grid.setObjectName(QStringLiteral("DBGrid1"));
+        grid.setSortable(true);
+        grid.setDataSource(&ds, {{QStringLiteral("Név"), QStringLiteral("BerNev")}, {QStringLiteral("Székhely"), QStringLiteral("BerSzekhely")}});
+        town.setFocus();
+        typeText(&town, QStringLiteral("Pécs"));
+        QVERIFY(grid.sortByColumn(0));
+        QCOMPARE(ds.value(0).toString(), QStringLiteral("Alfa Bt."));
+        QVERIFY(ds.findFirst(QStringLiteral("[BerNev] = 'Béta Kft.'")));
+        QCOMPARE(ds.value(QStringLiteral("BerSzekhely")).toString(), QStringLiteral("Pécs"));
+        QCOMPARE(town.text(), QStringLiteral("Pécs"));
+    }
+
+    // A failure the screen is about to test is not cleared by the fields
+    // showing the record again.
+    void boundFieldsLeaveAFailureForTheScreen()
+    {
+        TestDataSet set;
+        ScriptedPlatform platform;
+        addPartners(set.dir(), {QStringLiteral("Első Kft."), QStringLiteral("Második Bt.")});
+        data::setBusyTimeout(50);
+        DataSource ds(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"), nullptr, set.dir());
+        QVERIFY(ds.refresh());
+        data::setBusyTimeout(5000);
+        QLineEdit name;
+        FieldBinder binder(&ds);
+        binder.bind(&name, QStringLiteral("BerNev"), 50);
+        DataGrid grid;
+        grid.setDataSource(&ds, {{QStringLiteral("Név"), QStringLiteral("BerNev")}});
+
+        sqlite3 *writer = nullptr;  // another program in the middle of writing the file
+        QCOMPARE(sqlite3_open_v2(set.path(QStringLiteral("Torzsek.tvd")).toUtf8().constData(), &writer, SQLITE_OPEN_READWRITE, nullptr),
+                 SQLITE_OK);
+        QCOMPARE(sqlite3_exec(writer, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+        QVERIFY(!ds.moveNext());
+        binder.refresh();
+        grid.model()->data(grid.model()->index(1, 0));  // a view drawing a row it has not read yet
+        QCOMPARE(ds.lastError().code, data::ErrorCode::Busy);
+        QCOMPARE(name.text(), QStringLiteral("Első Kft."));
+        QCOMPARE(ds.absolutePosition(), 0);
+        sqlite3_exec(writer, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(writer);
+        QVERIFY(ds.moveNext());
+        QCOMPARE(name.text(), QStringLiteral("Második Bt."));
     }
 
     void sortClickThatCannotReopenKeepsTheOrder()

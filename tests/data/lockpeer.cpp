@@ -2,11 +2,15 @@
 //   tvx-lockpeer hold DIR FILE TABLE ROW   edit record ROW and keep it locked until killed
 //   tvx-lockpeer open DIR FILE             keep the database open until killed
 //   tvx-lockpeer write DIR COUNT           add and change filing entries, reporting each one
+//   tvx-lockpeer exclusive DIR FILE        hold the whole file locked, as a program in the middle of writing does
+//   tvx-lockpeer replace DIR FILE TABLE    delete the table's last row and add another, through the data layer
 
 #include "data/datasource.h"
 
 #include <QCoreApplication>
 #include <QThread>
+
+#include <sqlite3.h>
 
 #include <cstdio>
 
@@ -63,6 +67,28 @@ int main(int argc, char **argv)
         }
         return 0;
     }
-    say("usage: tvx-lockpeer hold DIR FILE TABLE ROW | open DIR FILE | write DIR COUNT");
+    if (args.size() >= 3 && args[0] == u"exclusive") {
+        sqlite3 *db = nullptr;
+        const QByteArray path = QDir(args[1]).filePath(args[2]).toUtf8();
+        if (sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||
+            sqlite3_exec(db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+            say(sqlite3_errmsg(db));
+            return 1;
+        }
+        say("EXCLUSIVE");
+        for (;;)
+            QThread::sleep(1);
+    }
+    if (args.size() >= 4 && args[0] == u"replace") {
+        DataSource ds(args[2], args[3], nullptr, QDir(args[1]));
+        if (!ds.refresh() || !ds.moveLast() || !ds.deleteCurrent() || !ds.addNew() || !ds.setValue(0, QStringLiteral("új sor")) ||
+            !ds.update()) {
+            say(qPrintable(ds.lastError().message));
+            return 1;
+        }
+        say("REPLACED");
+        return 0;
+    }
+    say("usage: tvx-lockpeer hold DIR FILE TABLE ROW | open DIR FILE | write DIR COUNT | exclusive DIR FILE | replace DIR FILE TABLE");
     return 2;
 }

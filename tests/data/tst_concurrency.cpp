@@ -3,6 +3,7 @@
 #include "support/testdataset.h"
 
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <sqlite3.h>
@@ -109,6 +110,86 @@ private Q_SLOTS:
             opener.killHard();
         }
         QVERIFY(!databaseInUse(path));
+    }
+
+    // Another program deletes the last user and adds one; then a plain SQLite
+    // tool does the same. The engine would give the new rows the old keys.
+    void recordsDeletedElsewhereNeverTurnIntoNewOnes()
+    {
+        TestDataSet set;
+        DataSource users(QStringLiteral("regiszt.tvd"), QStringLiteral("Users"), nullptr, set.dir());
+        QVERIFY(users.refresh());
+        for (const char *name : {"demo", "Kiss Éva", "Nagy Ödön"}) {
+            QVERIFY(users.addNew());
+            QVERIFY(users.setValue(0, QString::fromUtf8(name)));
+            QVERIFY(users.update());
+        }
+        QVERIFY(users.moveLast());
+        const Bookmark onLast = users.bookmark();
+
+        Peer replacer;
+        QVERIFY(replacer.start({QStringLiteral("replace"), set.dir().path(), QStringLiteral("regiszt.tvd"), QStringLiteral("Users")},
+                               "REPLACED"));
+        QVERIFY(!users.setValue(1, QStringLiteral("titok")));
+        QCOMPARE(users.lastError().code, ErrorCode::RecordDeleted);
+        QVERIFY(users.moveFirst());
+        QVERIFY(!users.setBookmark(onLast));
+        QCOMPARE(users.value(0).toString(), QStringLiteral("demo"));
+
+        // the same through a plain SQLite connection, as any SQLite tool writes
+        QVERIFY(users.moveLast());
+        QCOMPARE(users.value(0).toString(), QStringLiteral("Kiss Éva"));
+        sqlite3 *tool = nullptr;
+        QCOMPARE(sqlite3_open_v2(set.path(QStringLiteral("regiszt.tvd")).toUtf8().constData(), &tool, SQLITE_OPEN_READWRITE, nullptr),
+                 SQLITE_OK);
+        QCOMPARE(sqlite3_exec(tool,
+                              "DELETE FROM Users WHERE rowid = (SELECT max(rowid) FROM Users);"
+                              "DELETE FROM Users WHERE \"Felhasználó\" = 'Kiss Éva';"
+                              "INSERT INTO Users (\"Felhasználó\") VALUES ('eszköz1'), ('eszköz2');",
+                              nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        sqlite3_close(tool);
+        QVERIFY(users.moveFirst());
+        QVERIFY(!users.moveLast());
+        QCOMPARE(users.lastError().code, ErrorCode::RecordDeleted);
+        QCOMPARE(users.value(0).toString(), QStringLiteral("demo"));
+        QVERIFY(users.refresh());
+        QStringList names;
+        for (bool more = users.moveFirst(); more && !users.eof(); more = users.moveNext())
+            names << users.value(0).toString();
+        QCOMPARE(names, (QStringList{QStringLiteral("demo"), QStringLiteral("eszköz1"), QStringLiteral("eszköz2")}));
+        QCOMPARE(integrityCheck(set.path(QStringLiteral("regiszt.tvd"))), QStringLiteral("ok"));
+    }
+
+    // While another program holds the file, moving fails and changes nothing.
+    void aMoveThatCannotReadKeepsTheRecord()
+    {
+        TestDataSet set;
+        setBusyTimeout(100);  // for the connections opened from here on
+        DataSource partners(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"), nullptr, set.dir());
+        QVERIFY(partners.refresh());
+        for (int i = 1; i <= 3; ++i) {
+            QVERIFY(partners.addNew());
+            QVERIFY(partners.setValue(0, QStringLiteral("Partner %1").arg(i)));
+            QVERIFY(partners.update());
+        }
+        QVERIFY(partners.moveFirst());
+        setBusyTimeout(5000);
+        Peer writer;
+        QVERIFY(writer.start({QStringLiteral("exclusive"), set.dir().path(), QStringLiteral("Torzsek.tvd")}, "EXCLUSIVE"));
+        QSignalSpy moved(&partners, &DataSource::currentChanged);
+        QVERIFY(!partners.moveNext());
+        QCOMPARE(partners.lastError().code, ErrorCode::Busy);
+        QCOMPARE(partners.absolutePosition(), 0);
+        QCOMPARE(partners.value(0).toString(), QStringLiteral("Partner 1"));
+        QCOMPARE(partners.shownValue(QStringLiteral("BerNev")).toString(), QStringLiteral("Partner 1"));
+        QCOMPARE(moved.count(), 0);
+        QVERIFY(!partners.moveLast());
+        QVERIFY(!partners.findFirst(QStringLiteral("[BerNev] = \"Partner 3\"")));
+        QCOMPARE(partners.absolutePosition(), 0);
+        writer.killHard();
+        QVERIFY(partners.moveNext());
+        QCOMPARE(partners.value(0).toString(), QStringLiteral("Partner 2"));
     }
 
     void concurrentWritersWaitForEachOther()

@@ -468,6 +468,215 @@ private Q_SLOTS:
         QCOMPARE(ds->recordset()->valueAt(0, 0).toString(), QStringLiteral("Gépelés alatt"));
     }
 
+    // Another data source deletes the last partner and adds one: the engine
+    // would hand the new row the deleted one's key.
+    void aDeletedRecordNeverTurnsIntoAnother()
+    {
+        fillPartners();
+        auto a = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        QVERIFY(a->moveLast());
+        const Bookmark onLast = a->bookmark();
+        QCOMPARE(a->value(9).toInt(), 8);
+        auto b = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        QVERIFY(b->moveLast());
+        QVERIFY(b->deleteCurrent());
+        addRows(*b, {{QStringLiteral("Új Partner Kft."), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(),
+                      QVariant(), 99}});
+
+        // typing into it finds it gone, and the new row keeps its own values
+        QVERIFY(!a->setValue(QStringLiteral("BerCim"), QStringLiteral("félig beírva")));
+        QCOMPARE(a->lastError().code, ErrorCode::RecordDeleted);
+        QVERIFY(!a->hasCurrent());
+        QVERIFY(a->moveFirst());
+        QVERIFY(!a->setBookmark(onLast));
+        QCOMPARE(a->lastError().code, ErrorCode::RecordDeleted);
+        QCOMPARE(a->value(9).toInt(), 1);
+        QVERIFY(a->moveLast());
+        QCOMPARE(a->value(9).toInt(), 7);
+        auto check = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        QVERIFY(check->findFirst(QStringLiteral("[recordID] = 99")));
+        QVERIFY(!check->noMatch());
+        QVERIFY(check->value(QStringLiteral("BerCim")).isNull());
+        QCOMPARE(check->recordCount(), 8);
+    }
+
+    void movingOntoARecordDeletedElsewhereFailsOnceAndLeavesItOut()
+    {
+        fillPartners();
+        auto a = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        auto b = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        QVERIFY(b->moveNext());
+        QVERIFY(b->deleteCurrent());
+        QSignalSpy moved(a.get(), &DataSource::currentChanged);
+        QVERIFY(!a->moveNext());
+        QCOMPARE(a->lastError().code, ErrorCode::RecordDeleted);
+        QCOMPARE(moved.count(), 0);
+        QCOMPARE(a->absolutePosition(), 0);
+        QCOMPARE(a->value(9).toInt(), 1);
+        QCOMPARE(a->recordCount(), 7);
+        QVERIFY(a->moveNext());
+        QCOMPARE(a->value(9).toInt(), 3);
+        // deleting what another source already deleted is reported, not claimed
+        QVERIFY(b->moveNext());
+        QCOMPARE(b->value(9).toInt(), 3);
+        QVERIFY(a->deleteCurrent());
+        QVERIFY(!b->deleteCurrent());
+        QCOMPARE(b->lastError().code, ErrorCode::RecordDeleted);
+        QVERIFY(!b->edit());
+    }
+
+    void bookmarksBelongToTheirRecordset()
+    {
+        fillPartners();
+        auto a = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        auto b = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        QVERIFY(a->moveLast());
+        QVERIFY(!b->setBookmark(a->bookmark()));
+        QVERIFY(b->lastError());
+        QCOMPARE(b->absolutePosition(), 0);
+        QVERIFY(!b->setBookmark(Bookmark{}));
+    }
+
+    void replacingTheRecordsetWritesWhatWasTypedFirst()
+    {
+        fillPartners();
+        auto ds = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("select * from BePartner"));
+        // a header click: sort, open from the current one, put it in place
+        auto sortBy = [&](const QString &field) {
+            ds->setSort(field);
+            Error error;
+            auto sorted = ds->recordset()->openRecordset(error);
+            return sorted && ds->setRecordset(sorted);
+        };
+        QVERIFY(ds->setValue(QStringLiteral("BerCim"), QStringLiteral("Fő utca 1.")));
+        QVERIFY(sortBy(QStringLiteral("BerNev")));
+        QVERIFY(ds->findFirst(QStringLiteral("[recordID] = 1")));
+        QCOMPARE(ds->value(QStringLiteral("BerCim")).toString(), QStringLiteral("Fő utca 1."));
+
+        // a change that cannot be written stops the sort and stays
+        const QString tooLong(60, u'x');
+        QVERIFY(ds->setValue(QStringLiteral("BerCim"), tooLong));
+        auto before = ds->recordset();
+        QVERIFY(!sortBy(QStringLiteral("recordID")));
+        QCOMPARE(ds->recordset(), before);
+        QCOMPARE(ds->value(QStringLiteral("BerCim")).toString(), tooLong);
+        QCOMPARE(ds->editMode(), Recordset::EditMode::Edit);
+        QVERIFY(!ds->refresh());
+        QCOMPARE(ds->lastError().code, ErrorCode::ValueDoesNotFit);
+        QVERIFY(!ds->closeRecordset());
+        QCOMPARE(ds->value(QStringLiteral("BerCim")).toString(), tooLong);
+        QVERIFY(ds->setValue(QStringLiteral("BerCim"), QStringLiteral("Rövid")));
+        QVERIFY(ds->refresh());
+        QVERIFY(ds->findFirst(QStringLiteral("[recordID] = 1")));
+        QCOMPARE(ds->value(QStringLiteral("BerCim")).toString(), QStringLiteral("Rövid"));
+    }
+
+    void everyOperationReportsItsOwnOutcome()
+    {
+        fillPartners();
+        auto ds = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        QVERIFY(!ds->findFirst(QStringLiteral("[Nincs] = 1")));
+        QCOMPARE(ds->lastError().code, ErrorCode::NoSuchField);
+        // showing leaves the failure for the screen; a step that succeeds clears it
+        QCOMPARE(ds->shownValue(QStringLiteral("BerNev")).toString(), partnerNames().first());
+        QCOMPARE(ds->lastError().code, ErrorCode::NoSuchField);
+        QCOMPARE(ds->value(0).toString(), partnerNames().first());
+        QVERIFY(!ds->lastError());
+        QVERIFY(!ds->value(QStringLiteral("Nincs")).isValid());
+        QCOMPARE(ds->lastError().code, ErrorCode::NoSuchField);
+    }
+
+    void longConditionChainsFindAndDeepNestingIsRefused()
+    {
+        fillPartners();
+        auto ds = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        QStringList conditions;
+        for (int i = 0; i < jet::kMaxComparisons - 1; ++i)
+            conditions << QStringLiteral("[recordID] <> %1").arg(100 + i);
+        conditions << QStringLiteral("[recordID] = 6");
+        QVERIFY2(ds->findFirst(conditions.join(QStringLiteral(" and "))), qPrintable(ds->lastError().message));
+        QCOMPARE(ds->value(9).toInt(), 6);
+        QVERIFY(ds->findFirst(QStringList(999, QStringLiteral("[recordID] = 0")).join(QStringLiteral(" or ")) +
+                              QStringLiteral(" or [BerNev] like \"Cukor*\"")));
+        QCOMPARE(ds->value(9).toInt(), 3);
+        // beyond the limit: a clear refusal, quickly, with the record kept
+        QVERIFY(!ds->findFirst(QStringList(100000, QStringLiteral("[recordID] <> 1")).join(QStringLiteral(" and "))));
+        QCOMPARE(ds->lastError().code, ErrorCode::BadStatement);
+        QVERIFY(ds->lastError().message.contains(QStringLiteral("túl hosszú")));
+        QCOMPARE(ds->value(9).toInt(), 3);
+
+        // brackets and NOT as deep as a person writes them still work
+        QVERIFY2(ds->findFirst(QString(19, u'(') + QStringLiteral("not [recordID] <> 7") + QString(19, u')')),
+                 qPrintable(ds->lastError().message));
+        QCOMPARE(ds->value(9).toInt(), 7);
+        for (const QString &deep : {QString(100000, u'(') + QStringLiteral("[recordID] = 1") + QString(100000, u')'),
+                                    QStringLiteral("not ").repeated(100000) + QStringLiteral("[recordID] = 1")}) {
+            QVERIFY(!ds->findFirst(deep));
+            QCOMPARE(ds->lastError().code, ErrorCode::BadStatement);
+            QVERIFY(ds->lastError().message.contains(QStringLiteral("túl mélyen")));
+            QCOMPARE(ds->value(9).toInt(), 7);
+        }
+    }
+
+    void criteriaValuesAreTakenAsWritten()
+    {
+        fillPartners();
+        auto ds = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        QVERIFY(ds->findFirst(QStringLiteral("[recordID] like -5")));
+        QVERIFY(ds->noMatch());
+        QVERIFY(ds->findFirst(QStringLiteral("[recordID] like 5")));
+        QVERIFY(!ds->noMatch());
+        // numbers beyond 64 bits compare, they do not overflow
+        for (const char *huge : {"[recordID] = 99999999999999999999", "[BerNev] = 1e300", "[recordID] like 123456789012345678901234"}) {
+            QVERIFY2(ds->findFirst(QString::fromLatin1(huge)), qPrintable(ds->lastError().message));
+            QVERIFY(ds->noMatch());
+        }
+        // character ranges follow the alphabet and ignore letter case
+        QVERIFY(ds->findFirst(QStringLiteral("[BerNev] like \"[a-b]bel*\"")));
+        QVERIFY(!ds->noMatch());
+        QCOMPARE(ds->value(0).toString(), QStringLiteral("Ábel Bt."));
+        QVERIFY(ds->findFirst(QStringLiteral("[BerNev] like \"[a-a]bel*\"")));
+        QVERIFY(ds->noMatch());
+        QVERIFY(ds->findFirst(QStringLiteral("[BerNev] like \"[!a-z]*\"")));
+        QVERIFY(ds->noMatch());
+    }
+
+    void malformedPatternIsReportedOnAnEmptyTableToo()
+    {
+        auto users = source(QStringLiteral("regiszt.tvd"), QStringLiteral("Users"));
+        QCOMPARE(users->recordCount(), 0);
+        QVERIFY(!users->findFirst(QStringLiteral("[Felhasználó] like \"[abc*\"")));
+        QCOMPARE(users->lastError().code, ErrorCode::BadStatement);
+        users->setRecordSource(QStringLiteral("select * from Users where Felhasználó like '[z-a]'"));
+        QVERIFY(!users->refresh());
+        QCOMPARE(users->lastError().code, ErrorCode::BadStatement);
+    }
+
+    void valuesMustFitWholly()
+    {
+        auto ds = source(QStringLiteral("Tarvix.tvd"), QStringLiteral("Tarvix"));
+        QVERIFY(ds->addNew());
+        QVERIFY(ds->setValue(QStringLiteral("SzerzödésDátuma"), QStringLiteral("2024-03-07 szemét")));
+        QVERIFY(!ds->update());
+        QCOMPARE(ds->lastError().code, ErrorCode::ValueDoesNotFit);
+        // a date another program wrote with its time of day still reads as the date
+        QVERIFY(ds->setValue(QStringLiteral("SzerzödésDátuma"), QStringLiteral("2024-03-07 12:30:00")));
+        // a character outside the basic plane counts as one, as the file counts it
+        const QString emoji = QString::fromUtf8("\xF0\x9F\x93\x81").repeated(50);
+        QVERIFY(ds->setValue(QStringLiteral("recordID"), emoji));
+        QVERIFY(ds->setValue(QStringLiteral("FelvitelDátuma"), QDate()));
+        QVERIFY(ds->setValue(QStringLiteral("IrattárbaHelyezésDátuma"), QVariant(QDateTime())));
+        QVERIFY2(ds->update(), qPrintable(ds->lastError().message));
+        QVERIFY(ds->moveFirst());
+        QCOMPARE(ds->value(QStringLiteral("recordID")).toString(), emoji);
+        QCOMPARE(ds->value(QStringLiteral("SzerzödésDátuma")).toDate(), QDate(2024, 3, 7));
+        QVERIFY(ds->value(QStringLiteral("FelvitelDátuma")).isNull());
+        QVERIFY(ds->value(QStringLiteral("IrattárbaHelyezésDátuma")).isNull());
+        QVERIFY(ds->setValue(QStringLiteral("recordID"), emoji + u'x'));
+        QVERIFY(!ds->update());
+        QCOMPARE(ds->lastError().code, ErrorCode::ValueDoesNotFit);
+    }
+
     void untouchedNewRecordIsNotWrittenButAnExplicitUpdateIs()
     {
         auto ds = source(QStringLiteral("Tarvix.tvd"), QStringLiteral("Tarvix"));

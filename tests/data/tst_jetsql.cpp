@@ -95,6 +95,9 @@ private Q_SLOTS:
         QTest::newRow("dangling and") << "[a] = 1 and";
         QTest::newRow("garbage") << "@@@";
         QTest::newRow("bad date") << "[a] = #2024-13-45#";
+        QTest::newRow("date with trailing text") << "[a] = #2024-03-07 szemét#";
+        QTest::newRow("too deep") << QString(jet::kMaxNesting + 1, u'(') + "[a] = 1" + QString(jet::kMaxNesting + 1, u')');
+        QTest::newRow("not too deep") << QStringLiteral("not ").repeated(jet::kMaxNesting + 1) + "[a] = 1";
         QTest::newRow("trailing words") << "[a] = 1 b";
     }
     void malformedTextGivesAMessageNotACrash()
@@ -164,6 +167,13 @@ private Q_SLOTS:
         QTest::newRow("accents fold case") << "árvíztűrő*" << "ÁRVÍZTŰRŐ TÜKÖRFÚRÓGÉP" << true;
         QTest::newRow("accents are not folded away") << "arviztur*" << "ÁRVÍZTŰRŐ" << false;
         QTest::newRow("ő vs Ő") << "*ő" << "TŐ" << true;
+        QTest::newRow("range holds accented letters") << "[a-z]bel" << "Ábel" << true;
+        QTest::newRow("range in the alphabet's order") << "[a-b]*" << "őz" << false;
+        QTest::newRow("range ö to u") << "[ö-u]*" << "Ősz" << true;
+        QTest::newRow("range of one letter keeps accents") << "[a-a]bel" << "Ábel" << false;
+        QTest::newRow("range ignores letter case") << "[A-C]x" << "bx" << true;
+        QTest::newRow("negated range") << "[!a-z]*" << "Ébred" << false;
+        QTest::newRow("digits") << "[0-9][0-9]" << "42" << true;
         QTest::newRow("empty pattern") << "" << "" << true;
         QTest::newRow("star matches empty") << "*" << "" << true;
     }
@@ -182,6 +192,26 @@ private Q_SLOTS:
     {
         QVERIFY(!LikePattern::compile(QStringLiteral("ab[c")));
         QVERIFY(!LikePattern::compile(QStringLiteral("[z-a]")));
+    }
+
+    void criteriaKeepWhatWasWritten()
+    {
+        // the sign belongs to the pattern a number stands for
+        const auto like = jet::parseCriteria(QStringLiteral("[PartnerID] like -5"));
+        QVERIFY2(like, qPrintable(like.error.message));
+        QCOMPARE((*like.value)->value.value.toString(), QStringLiteral("-5"));
+        const auto dated = jet::parseCriteria(QStringLiteral("[a] = #2024-03-07 10:30#"));
+        QVERIFY2(dated, qPrintable(dated.error.message));
+        QCOMPARE((*dated.value)->value.value.toDate(), QDate(2024, 3, 7));
+        // brackets as deep as the limit, and a whole chain as one node
+        const QString deepest = QString(jet::kMaxNesting, u'(') + QStringLiteral("[a] = 1") + QString(jet::kMaxNesting, u')');
+        QVERIFY(jet::parseCriteria(deepest));
+        const auto chain = jet::parseCriteria(QStringList(1000, QStringLiteral("[a] = 1")).join(QStringLiteral(" AND ")));
+        QVERIFY(chain);
+        QCOMPARE((*chain.value)->operands.size(), 1000);
+        const auto tooLong = jet::parseCriteria(QStringList(jet::kMaxComparisons + 1, QStringLiteral("[a] = 1")).join(QStringLiteral(" or ")));
+        QVERIFY(!tooLong);
+        QVERIFY(tooLong.error.message.contains(QStringLiteral("túl hosszú")));
     }
 
     void caseInsensitiveEquality()

@@ -8,6 +8,9 @@
 #include <QFile>
 #include <QTest>
 
+#include <sqlite3.h>
+#include <unistd.h>
+
 using namespace tvx::data;
 
 class TestStatements : public QObject {
@@ -125,6 +128,100 @@ private Q_SLOTS:
         qint64 rows = -1;
         QVERIFY(!target->rowCount(QStringLiteral("Users"), rows));
         QCOMPARE(rows, 0);
+    }
+
+    // What a plain SQLite tool sees of the tables stays exactly the schema's,
+    // and a file such a tool made and filled works with data sources.
+    void keysOfOurOwnLeaveTheTablesAsTheyAre()
+    {
+        TestDataSet set;
+        sqlite3 *tool = nullptr;
+        QCOMPARE(sqlite3_open_v2(set.path(QStringLiteral("Torzsek.tvd")).toUtf8().constData(), &tool, SQLITE_OPEN_READWRITE, nullptr),
+                 SQLITE_OK);
+        QStringList columns;
+        sqlite3_exec(
+            tool, "PRAGMA table_info(BePartner)",
+            [](void *out, int, char **values, char **) {
+                *static_cast<QStringList *>(out) << QString::fromUtf8(values[1]) + u' ' + QString::fromUtf8(values[2]);
+                return 0;
+            },
+            &columns, nullptr);
+        sqlite3_close(tool);
+        QStringList expected;
+        for (const FieldDef &f : databaseFile(QStringLiteral("Torzsek.tvd"))->tables.first().fields)
+            expected << f.name + u' ' + declaredType(f);
+        QCOMPARE(columns, expected);
+
+        const QString madeByTool = set.path(QStringLiteral("eszkoz.tvd"));
+        QCOMPARE(sqlite3_open_v2(madeByTool.toUtf8().constData(), &tool, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(tool, "CREATE TABLE Jegyzet (Szoveg VARCHAR(20)); INSERT INTO Jegyzet VALUES ('a'), ('b'), ('c');", nullptr,
+                              nullptr, nullptr),
+                 SQLITE_OK);
+        sqlite3_close(tool);
+        DataSource notes(QStringLiteral("eszkoz.tvd"), QStringLiteral("Jegyzet"), nullptr, set.dir());
+        QVERIFY2(notes.refresh(), qPrintable(notes.lastError().message));
+        QVERIFY(notes.moveLast());
+        QVERIFY(notes.deleteCurrent());
+        QVERIFY(notes.addNew());
+        QVERIFY(notes.setValue(0, QStringLiteral("d")));
+        QVERIFY(notes.update());
+        QVERIFY(notes.moveLast());
+        QCOMPARE(notes.value(0).toString(), QStringLiteral("d"));
+        Error error;
+        auto db = Database::open(QStringLiteral("eszkoz.tvd"), set.dir(), error);
+        QCOMPARE(db->tables().size(), 1);
+
+        // a file on a read-only medium still reads
+        const QString readOnly = set.path(QStringLiteral("csakolvas.tvd"));
+        QVERIFY(QFile::copy(madeByTool, readOnly));
+        QVERIFY(QFile::setPermissions(readOnly, QFileDevice::ReadOwner));
+        if (::geteuid() != 0) {  // root writes anyway
+            DataSource shown(QStringLiteral("csakolvas.tvd"), QStringLiteral("Jegyzet"), nullptr, set.dir());
+            QVERIFY2(shown.refresh(), qPrintable(shown.lastError().message));
+            QCOMPARE(shown.recordCount(), 3);
+        }
+    }
+
+    void copiedRowsGetKeysNeverUsedBefore()
+    {
+        TestDataSet source, target;
+        {
+            DataSource users(QStringLiteral("regiszt.tvd"), QStringLiteral("Users"), nullptr, source.dir());
+            QVERIFY(users.refresh());
+            addUser(users, QStringLiteral("forrás1"), QVariant());
+            addUser(users, QStringLiteral("forrás2"), QVariant());
+        }
+        DataSource users(QStringLiteral("regiszt.tvd"), QStringLiteral("Users"), nullptr, target.dir());
+        QVERIFY(users.refresh());
+        addUser(users, QStringLiteral("első"), QVariant());
+        addUser(users, QStringLiteral("második"), QVariant());
+        addUser(users, QStringLiteral("harmadik"), QVariant());
+        QVERIFY(users.moveLast());
+        const Bookmark third = users.bookmark();
+        QVERIFY(users.deleteCurrent());
+        QVERIFY(users.moveLast());
+        QVERIFY(users.deleteCurrent());
+
+        Error error;
+        auto db = Database::open(QStringLiteral("regiszt.tvd"), target.dir(), error);
+        jet::InsertSelect copy;
+        copy.table = QStringLiteral("Users");
+        copy.sourceFile = source.path(QStringLiteral("regiszt.tvd"));
+        copy.sourceTable = QStringLiteral("Users");
+        int copied = 0;
+        QVERIFY(!db->execute(jet::Statement(copy), &copied));
+        QCOMPARE(copied, 2);
+        QVERIFY(!users.setBookmark(third));
+        QCOMPARE(users.lastError().code, ErrorCode::RecordDeleted);
+        QVERIFY(users.refresh());
+        QStringList names;
+        for (bool more = users.moveFirst(); more && !users.eof(); more = users.moveNext())
+            names << users.value(0).toString();
+        QCOMPARE(names, (QStringList{QStringLiteral("első"), QStringLiteral("forrás1"), QStringLiteral("forrás2")}));
+        // and the next row added here goes above them
+        addUser(users, QStringLiteral("negyedik"), QVariant());
+        QVERIFY(users.moveLast());
+        QCOMPARE(users.value(0).toString(), QStringLiteral("negyedik"));
     }
 
     void externalPathsResolve()
