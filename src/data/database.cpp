@@ -90,6 +90,11 @@ std::shared_ptr<Database> Database::create(const QString &filePath, const Databa
             return nullptr;
         }
     }
+    QVector<StoredTable> stored;
+    if ((error = connection->readCatalog(stored)) || (error = connection->ensureStableKeys(stored))) {
+        connection->rollback();
+        return nullptr;
+    }
     if ((error = connection->commit()))
         return nullptr;
     connection.reset();

@@ -300,7 +300,9 @@ public:
             stableKeys_ = true;
             return {};
         }
-        if ((err = beginWrite()))
+        // inside a write already (a file being created): part of it
+        const bool ownWrite = sqlite3_get_autocommit(db_) != 0;
+        if (ownWrite && (err = beginWrite()))
             return err;
         QStringList statements;
         statements << QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (tbl TEXT PRIMARY KEY, last INTEGER NOT NULL)").arg(kKeyTable);
@@ -311,11 +313,12 @@ public:
         }
         for (const QString &sql : std::as_const(statements)) {
             if ((err = execute(sql, {}, nullptr))) {
-                rollback();
+                if (ownWrite)
+                    rollback();
                 return err;
             }
         }
-        if ((err = commit()))
+        if (ownWrite && (err = commit()))
             return err;
         stableKeys_ = true;
         return {};
