@@ -84,6 +84,8 @@ private Q_SLOTS:
         QTest::keyClick(&form, Qt::Key_Return);
         QCOMPARE(platform.messages.size(), 1);
         QVERIFY(platform.lastText().contains(u"Torzsek.tvd mintaállomány"_s));
+        QCOMPARE(platform.messages[0].buttons, tvx::MessageButtons::YesNoDefaultNo);
+        QCOMPARE(filesIn(f.work()).size(), 6);  // nothing moved
         QVERIFY(!closed && !escaped && !enabled);
         // abandoned: idle again
         QVERIFY(buttons->isEnabled());
