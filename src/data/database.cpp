@@ -228,7 +228,9 @@ Error Database::executeInsert(const jet::InsertSelect &insert, int *rowsAffected
     const bool external = !insert.sourceFile.isEmpty();
     QString sourceFileName = fileName();
     if (external) {
-        const QString path = resolveExternalPath(insert.sourceFile);
+        // A file that exists under the very path given is the one meant: a
+        // backslash in a folder name is no separator there.
+        const QString path = QFileInfo(insert.sourceFile).isFile() ? insert.sourceFile : resolveExternalPath(insert.sourceFile);
         sourceFileName = QFileInfo(path).fileName();
         if (!QFileInfo(path).isFile())
             return messages::fileMissing(insert.sourceFile);

@@ -1,14 +1,18 @@
 #include "maintenance/filemoves.h"
 
+#include "maintenance/messages.h"
 #include "data/database.h"
 #include "data/recordlock.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QStringList>
 
 namespace tvx::maintenance {
+
+using data::Error;
 
 QStringList companionSuffixes()
 {
@@ -16,8 +20,6 @@ QStringList companionSuffixes()
 }
 
 namespace {
-
-QString shown(const QString &path) { return QDir::toNativeSeparators(path); }
 
 bool hasCompanion(const QString &path)
 {
@@ -31,28 +33,25 @@ bool hasCompanion(const QString &path)
 // Opening and reading the file lets the engine roll back what a crashed writer left.
 void recover(const QString &path)
 {
-    data::Error ignored;
+    Error ignored;
     auto db = data::Database::openPath(path, ignored);
 }
 
 }  // namespace
 
-QString moveDatabase(const QString &source, const QString &target)
+Error moveDatabase(const QString &source, const QString &target)
 {
     const QString name = QFileInfo(source).fileName();
     if (QFileInfo::exists(target))
-        return QStringLiteral("A(z) %1 állomány már megvan a mentésben (%2), ezért nem helyezhető át.").arg(name, shown(target));
+        return messages::alreadyInBackup(name, target);
     if (!QFileInfo(target).dir().exists())
-        return QStringLiteral("A(z) %1 mentési mappa nem létezik, ezért a(z) %2 állomány nem helyezhető át.")
-            .arg(shown(QFileInfo(target).path()), name);
+        return messages::backupFolderMissing(QFileInfo(target).path(), name);
 
     // Held exclusively until the move is done, so that no program opens the file meanwhile
     // unnoticed; on some systems an open file could otherwise be moved and written on.
     data::LockFile guard(source);
     if (guard.lock(data::LockFile::kInUseOffset, true) == data::LockFile::Result::Busy)
-        return QStringLiteral("A(z) %1 állományt egy másik program használja (nyitva tartja), ezért nem helyezhető át. "
-                              "Zárja be a Tarvix programot, és futtassa újra a karbantartást!")
-            .arg(name);
+        return messages::fileInUse(name);
 
     if (hasCompanion(source))
         recover(source);
@@ -68,31 +67,63 @@ QString moveDatabase(const QString &source, const QString &target)
             continue;
         if (QFileInfo::exists(target + suffix) || !QFile::rename(source + suffix, target + suffix)) {
             undo();
-            return QStringLiteral("A(z) %1 állomány naplója (%2) nem helyezhető át a mentésbe.").arg(name, shown(source + suffix));
+            return messages::journalNotMoved(name, source + suffix);
         }
         moved << suffix;
     }
     QFile file(source);
     if (!file.rename(target)) {
         undo();
-        return QStringLiteral("A(z) %1 állomány nem helyezhető át a mentésbe (%2): %3").arg(name, shown(target), file.errorString());
+        return messages::fileNotMoved(name, target, file.errorString());
     }
     return {};
 }
 
-QString copyTemplate(const QString &templatePath, const QString &target)
+Error copyTemplate(const QString &templatePath, const QString &target)
 {
     const QString name = QFileInfo(target).fileName();
     if (!QFileInfo(templatePath).isFile())
-        return QStringLiteral("Nem található a(z) %1 mintaállomány: %2").arg(name, shown(templatePath));
+        return messages::templateMissing(QFileInfo(templatePath).fileName(), templatePath);
     if (QFileInfo::exists(target))
-        return QStringLiteral("A(z) %1 állomány nincs a mentésben, ezért a minta nem írhatja felül.").arg(name);
+        return messages::templateWouldOverwrite(name);
     QFile file(templatePath);
     if (!file.copy(target))
-        return QStringLiteral("A(z) %1 minta nem másolható a helyére (%2): %3").arg(name, shown(target), file.errorString());
+        return messages::templateNotCopied(name, target, file.errorString());
     // Templates may be installed read-only; the copy is a working file.
     QFile copy(target);
     copy.setPermissions(copy.permissions() | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return {};
+}
+
+Error putBack(const QString &saved, const QString &target)
+{
+    const QString name = QFileInfo(target).fileName();
+    QFile source(saved);
+    if (!source.exists())
+        return messages::savedFileMissing(name, saved);
+    if (!source.open(QIODevice::ReadOnly))
+        return messages::notPutBack(name, source.errorString());
+    // Written beside the target and renamed over it at the end: the target is
+    // never half replaced.
+    QSaveFile copy(target);
+    if (!copy.open(QIODevice::WriteOnly))
+        return messages::notPutBack(name, copy.errorString());
+    for (;;) {
+        const QByteArray chunk = source.read(1 << 20);
+        if (chunk.isEmpty())
+            break;
+        if (copy.write(chunk) != chunk.size()) {
+            copy.cancelWriting();
+            return messages::notPutBack(name, copy.errorString());
+        }
+    }
+    if (source.error() != QFileDevice::NoError) {
+        copy.cancelWriting();
+        return messages::notPutBack(name, source.errorString());
+    }
+    if (!copy.commit())
+        return messages::notPutBack(name, copy.errorString());
+    QFile::setPermissions(target, source.permissions());
     return {};
 }
 

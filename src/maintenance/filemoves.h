@@ -3,6 +3,8 @@
 // Moving a database file into the backup folder and putting a template in its
 // place, without ever leaving a file behind half-saved.
 
+#include "data/error.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,11 +15,15 @@ QStringList companionSuffixes();
 
 // Moves `source` to `target`. Refuses a file that a program holds open, and
 // never overwrites `target`. A journal left by a crash is rolled back first, or,
-// when that fails, travels with the file. Returns the reason of a failure.
-QString moveDatabase(const QString &source, const QString &target);
+// when that fails, travels with the file.
+data::Error moveDatabase(const QString &source, const QString &target);
 
 // Copies `templatePath` to `target`, which must not exist, and makes the copy
-// writable. Returns the reason of a failure.
-QString copyTemplate(const QString &templatePath, const QString &target);
+// writable.
+data::Error copyTemplate(const QString &templatePath, const QString &target);
+
+// Puts a copy of the saved file `saved` in place of whatever stands at `target`,
+// in one step; the saved file stays where it is.
+data::Error putBack(const QString &saved, const QString &target);
 
 }  // namespace tvx::maintenance

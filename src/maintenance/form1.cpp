@@ -1,8 +1,10 @@
 #include "maintenance/form1.h"
 
+#include "maintenance/messages.h"
 #include "common/platform.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QProgressBar>
@@ -18,6 +20,8 @@ QRect twipRect(int left, int top, int width, int height) { return {px(left), px(
 
 }  // namespace
 
+void nameApplication() { QCoreApplication::setApplicationName(kProgramName); }
+
 QString commandLineText(const QStringList &arguments) { return arguments.mid(1).join(u' '); }
 
 bool isUnattended(const QString &commandLine) { return commandLine.toLower() == u"/s"; }
@@ -29,7 +33,7 @@ Form1::Form1(const QDir &workingDirectory, const QDir &templateDirectory, QWidge
       templateDirectory_(templateDirectory)
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("TARVFIX - Adatbázis frissítése/javítása- Tarvix"));
+    setWindowTitle(kWindowTitle);
     setFixedSize(px(6375), px(2415));
     // the captions are sized for a small dialog font
     QFont dialogFont = font();

@@ -13,6 +13,11 @@ namespace tvx::maintenance {
 
 inline const QString kVendorPage = QStringLiteral("https://tarvix.hu/frissites");
 
+// Names the program, whose name titles the messages that have no title of
+// their own. It gets no display name: the desktop would add that to every
+// window title.
+void nameApplication();
+
 // The whole command line after the program name, as one text.
 QString commandLineText(const QStringList &arguments);
 // "/s" in any letter case, and nothing else, runs the rebuild without waiting for a person.

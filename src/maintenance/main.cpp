@@ -7,8 +7,7 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tarvfix"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tarvfix"));
+    tvx::maintenance::nameApplication();
     tvx::useHungarianLocale();
     tvx::useDesktopPlatform();
 

@@ -1,6 +1,7 @@
 #include "maintenance/rebuild.h"
 
 #include "maintenance/filemoves.h"
+#include "maintenance/messages.h"
 #include "data/names.h"
 #include "common/platform.h"
 
@@ -11,7 +12,9 @@ namespace tvx::maintenance {
 
 using data::Database;
 using data::Error;
+using data::ErrorCode;
 using data::TableInfo;
+namespace report = messages::report;
 
 QString backupFolderName(const QDateTime &start)
 {
@@ -83,7 +86,7 @@ private:
 
 namespace {
 
-QString count(qint64 rows) { return rows < 0 ? QStringLiteral("ismeretlen") : QString::number(rows); }
+QString bareNameOf(const QString &entry) { return entry.mid(entry.lastIndexOf(u'\\') + 1); }
 
 }  // namespace
 
@@ -108,6 +111,8 @@ QString Rebuild::reportPath() const { return report_ ? report_->path() : QString
 Rebuild::Outcome Rebuild::run()
 {
     failedCopies_ = 0;
+    unusableTemplates_.clear();
+    notRebuilt_.clear();
     platform().setBusyPointer(true);
     observer_.setRunning(true);
     fileProgress_ = 0;
@@ -116,17 +121,20 @@ Rebuild::Outcome Rebuild::run()
     const QDateTime start = platform().clock().now();
     backupName_ = backupFolderName(start);
     backupPrefix_ = backupName_ + u'\\';
-    QString problem;
+    Error problem;
     if (workingDirectory_.exists(backupName_))
-        problem = QStringLiteral("A(z) %1 mentési mappa már létezik.").arg(backupName_);
+        problem = messages::backupFolderExists(backupName_);
     else if (!workingDirectory_.mkdir(backupName_))
-        problem = QStringLiteral("A(z) %1 mentési mappa nem hozható létre a(z) %2 mappában.")
-                      .arg(backupName_, QDir::toNativeSeparators(workingDirectory_.absolutePath()));
+        problem = messages::backupFolderNotCreated(backupName_, workingDirectory_.absolutePath());
     report_ = std::make_unique<Report>(QDir(backupFolderPath()).filePath(kReportFileName));
-    report_->line(QStringLiteral("Tarvfix karbantartás, indítva: %1").arg(start.toString(QStringLiteral("yyyy.MM.dd. HH:mm:ss"))));
-    report_->line(QStringLiteral("Munkakönyvtár: %1").arg(QDir::toNativeSeparators(workingDirectory_.absolutePath())));
-    report_->line(QStringLiteral("Minták: %1").arg(QDir::toNativeSeparators(templateDirectory_.absolutePath())));
-    if (!problem.isEmpty() && ask(problem) == Next::Abandon) {
+    report_->line(report::header(start.toString(QStringLiteral("yyyy.MM.dd. HH:mm:ss"))));
+    report_->line(report::workingFolder(workingDirectory_.absolutePath()));
+    report_->line(report::templateFolder(templateDirectory_.absolutePath()));
+    if (problem && ask(problem) == Next::Abandon) {
+        finish();
+        return Outcome::Abandoned;
+    }
+    if (checkTemplates() == Next::Abandon) {
         finish();
         return Outcome::Abandoned;
     }
@@ -140,11 +148,12 @@ Rebuild::Outcome Rebuild::run()
 
     finish();
     QString text = kEndMessage;
-    if (failedCopies_ > 0) {
-        text += QStringLiteral("\nNem minden sor került át! A részletek: %1").arg(QDir::toNativeSeparators(report_->path()));
-        if (!report_->written())
-            text += QStringLiteral(" (a jelentés nem írható)");
-    }
+    if (!notRebuilt_.isEmpty())
+        text += u'\n' + messages::notRebuiltLine(notRebuilt_);
+    if (failedCopies_ > 0)
+        text += u'\n' + messages::rowsLeftOutLine();
+    if (!notRebuilt_.isEmpty() || failedCopies_ > 0)
+        text += u' ' + messages::detailsLine(report_->path(), report_->written());
     platform().message(dialogParent_, QString(), text, MessageIcon::Information, MessageButtons::Ok);
     return Outcome::Finished;
 }
@@ -157,127 +166,201 @@ void Rebuild::finish()
     platform().setBusyPointer(false);
 }
 
-Rebuild::Next Rebuild::ask(const QString &description)
+// Every question of a run is whether to go on after an error; Enter must not
+// be the answer that goes on.
+Rebuild::Next Rebuild::ask(const Error &error)
 {
     platform().setBusyPointer(false);
     platform().beep();
     const Answer answer = platform().message(dialogParent_, kErrorPromptTitle,
-                                             QStringLiteral("Tarvfix\n") + description + QStringLiteral("\nFolytatja a futtatást?"),
-                                             MessageIcon::Critical, MessageButtons::YesNo);
+                                             kProgramName + u'\n' + error.message + u'\n' + kContinueQuestion,
+                                             MessageIcon::Critical, MessageButtons::YesNoDefaultNo);
     if (answer != Answer::Yes) {
-        report_->line(QStringLiteral("HIBA: %1 A futás megszakítva.").arg(description));
+        report_->line(report::errorAbandoned(error.message));
         return Next::Abandon;
     }
-    report_->line(QStringLiteral("HIBA: %1 A futás folytatva.").arg(description));
+    report_->line(report::errorContinued(error.message));
     platform().setBusyPointer(true);
+    return Next::Continue;
+}
+
+QString Rebuild::templatePath(const QString &bareName) const
+{
+    const QString found = data::findFileIgnoringCase(templateDirectory_, bareName);
+    return templateDirectory_.filePath(found.isEmpty() ? bareName : found);
+}
+
+// A file is moved only when its template can take its place: every template
+// must be there and open before the first file goes into the backup.
+Rebuild::Next Rebuild::checkTemplates()
+{
+    for (const QString &entry : files_) {
+        const QString bareName = bareNameOf(entry);
+        const QString path = templatePath(bareName);
+        Error problem;
+        if (!QFileInfo(path).isFile()) {
+            problem = messages::templateMissing(bareName, path);
+        } else {
+            Error error;
+            if (!Database::openPath(path, error, Database::Access::Private))
+                problem = messages::templateUnusable(bareName, error);
+        }
+        if (!problem)
+            continue;
+        if (ask(problem) == Next::Abandon)
+            return Next::Abandon;
+        unusableTemplates_ << entry;
+    }
     return Next::Continue;
 }
 
 Rebuild::Next Rebuild::processFile(const QString &entry)
 {
-    const QString bareName = entry.mid(entry.lastIndexOf(u'\\') + 1);
+    const QString bareName = bareNameOf(entry);
     QString relative = entry;
     relative.replace(u'\\', u'/');
 
-    observer_.setFileLine(QStringLiteral("Adatbázis :") + entry);
+    observer_.setFileLine(kFileLine + entry);
     observer_.letWindowUpdate();
     report_->line(QString());
     report_->line(entry);
 
-    // The file keeps the spelling it has on disk, in the backup and in its new form.
+    // A file keeps the spelling it has on disk, in the backup and in its new
+    // form; one made anew takes the spelling of its template.
     const QFileInfo entryInfo(workingDirectory_.filePath(relative));
     const QString found = data::findFileIgnoringCase(entryInfo.dir(), entryInfo.fileName());
-    const QString currentPath = entryInfo.dir().filePath(found.isEmpty() ? entryInfo.fileName() : found);
+    const QString shownName = found.isEmpty() ? bareName : found;
+
+    if (unusableTemplates_.contains(entry)) {
+        report_->line(report::templateUnusableLeftAlone());
+        notRebuilt_ << shownName;
+        fileDone();
+        return Next::Continue;
+    }
+
+    const QString templateFile = templatePath(bareName);
+    const QString currentPath = entryInfo.dir().filePath(found.isEmpty() ? QFileInfo(templateFile).fileName() : found);
     const QString backupPath =
         QDir::cleanPath(backupFolderPath() + u'/' + QFileInfo(relative).path() + u'/' + QFileInfo(currentPath).fileName());
 
-    bool moved = false;
-    if (!found.isEmpty()) {
-        const QString problem = moveDatabase(currentPath, backupPath);
-        moved = problem.isEmpty();
-        // A file that could not be saved is left as it is: the template must not overwrite it.
-        if (!moved && ask(problem) == Next::Abandon)
+    if (found.isEmpty()) {
+        report_->line(report::missingMadeFromTemplate());
+        if (const Error e = copyTemplate(templateFile, currentPath); e && ask(e) == Next::Abandon)
             return Next::Abandon;
-    } else {
-        report_->line(QStringLiteral("  Nem volt a munkakönyvtárban; a mintából készült, sorok nélkül."));
+        fileDone();
+        return Next::Continue;
     }
 
-    bool copied = false;
-    if (found.isEmpty() || moved) {
-        const QString templateName = data::findFileIgnoringCase(templateDirectory_, bareName);
-        const QString problem =
-            copyTemplate(templateDirectory_.filePath(templateName.isEmpty() ? bareName : templateName), currentPath);
-        copied = problem.isEmpty();
-        if (!copied && ask(problem) == Next::Abandon)
+    // A file that could not be saved is left as it is: the template must not overwrite it.
+    if (const Error e = moveDatabase(currentPath, backupPath)) {
+        notRebuilt_ << shownName;
+        if (ask(e) == Next::Abandon)
             return Next::Abandon;
+        fileDone();
+        return Next::Continue;
     }
 
-    if (moved && copied) {
-        Error error;
-        oldDatabase_ = Database::openPath(backupPath, error);
-        if (!oldDatabase_ && ask(error.message) == Next::Abandon)
+    // From the move on, a file whose rows cannot all come back returns to its
+    // place from the backup, whatever the answer to the question after it.
+    auto putBackAndAsk = [&](Error cause) {
+        const Error back = putFileBack(shownName, backupPath, currentPath);
+        cause.message += u' ' + (back ? back.message : messages::putBackNote());
+        return ask(cause);
+    };
+
+    if (const Error e = copyTemplate(templateFile, currentPath)) {
+        if (putBackAndAsk(e) == Next::Abandon)
             return Next::Abandon;
-        if (oldDatabase_) {
-            newDatabase_ = Database::openPath(currentPath, error);
-            if (!newDatabase_ && ask(error.message) == Next::Abandon)
-                return Next::Abandon;
-        }
-        if (oldDatabase_ && newDatabase_) {
-            observer_.setStatusText(QString());
-            tableProgress_ = 0;
-            observer_.setTableProgress(tableProgress_, int(newDatabase_->tables().size()));
-            Error refreshed = newDatabase_->refreshTables();
-            if (!refreshed)
-                refreshed = oldDatabase_->refreshTables();
-            if (refreshed) {
-                if (ask(refreshed.message) == Next::Abandon)
-                    return Next::Abandon;
-            } else {
-                copyTables(bareName);
-            }
-        }
+        fileDone();
+        return Next::Continue;
     }
 
-    ++fileProgress_;
-    observer_.setFileProgress(fileProgress_, int(files_.size()));
-    observer_.setStatusText(QStringLiteral("Adatbázis másolása..."));
-    observer_.letWindowUpdate();
-    observer_.setStatusText(QString());
-    observer_.letWindowUpdate();
+    Error opened;
+    oldDatabase_ = Database::openPath(backupPath, opened, Database::Access::Private);
+    if (oldDatabase_)
+        newDatabase_ = Database::openPath(currentPath, opened);
+    if (oldDatabase_ && newDatabase_) {
+        observer_.setStatusText(QString());
+        tableProgress_ = 0;
+        observer_.setTableProgress(tableProgress_, int(newDatabase_->tables().size()));
+        opened = newDatabase_->refreshTables();
+        if (!opened)
+            opened = oldDatabase_->refreshTables();
+    }
+    if (opened) {
+        if (putBackAndAsk(opened) == Next::Abandon)
+            return Next::Abandon;
+        fileDone();
+        return Next::Continue;
+    }
+
+    if (copyTables(bareName, backupPath)) {
+        if (const Error back = putFileBack(shownName, backupPath, currentPath); back && ask(back) == Next::Abandon)
+            return Next::Abandon;
+    }
+    fileDone();
     return Next::Continue;
 }
 
+Error Rebuild::putFileBack(const QString &name, const QString &backupPath, const QString &currentPath)
+{
+    // the engine lets go of both files first
+    oldDatabase_.reset();
+    newDatabase_.reset();
+    const Error back = putBack(backupPath, currentPath);
+    if (!back) {
+        notRebuilt_ << name;
+        report_->line(report::putBack());
+    }
+    return back;
+}
+
+void Rebuild::fileDone()
+{
+    ++fileProgress_;
+    observer_.setFileProgress(fileProgress_, int(files_.size()));
+    observer_.setStatusText(kCopyingFile);
+    observer_.letWindowUpdate();
+    observer_.setStatusText(QString());
+    observer_.letWindowUpdate();
+}
+
 // From here to the next file a failing step is skipped without a prompt; the
-// report keeps what was not copied.
-void Rebuild::copyTables(const QString &bareName)
+// report keeps what was not copied. Only a table whose rows could not come
+// back at all, for a reason other than a rule of the template, stops the file:
+// its error is returned and the file goes back to its place.
+Error Rebuild::copyTables(const QString &bareName, const QString &backupPath)
 {
     const QVector<TableInfo> tables = newDatabase_->tables();
     observer_.setTableProgress(tableProgress_, int(tables.size()));
     for (const TableInfo &table : tables) {
-        observer_.setTableLine(QStringLiteral("Tábla :") + table.name);
+        observer_.setTableLine(kTableLine + table.name);
         observer_.letWindowUpdate();
         if (!isSkippedTable(table)) {
-            observer_.setStatusText(QStringLiteral("Adatok másolása..."));
+            observer_.setStatusText(kCopyingRows);
             observer_.letWindowUpdate();
-            copyTable(table, bareName);
+            if (const Error stop = copyTable(table, bareName, backupPath))
+                return stop;
         }
         ++tableProgress_;
         observer_.setTableProgress(tableProgress_, int(tables.size()));
     }
     reportTablesOnlyInOldFile();
+    return {};
 }
 
-void Rebuild::copyTable(const TableInfo &newTable, const QString &bareName)
+Error Rebuild::copyTable(const TableInfo &newTable, const QString &bareName, const QString &backupPath)
 {
     const TableInfo *oldTable = oldDatabase_->table(newTable.name);
     if (!oldTable) {
-        report_->line(QStringLiteral("  %1: csak a mintában van, a minta sorai maradtak.").arg(newTable.name));
-        return;
+        report_->line(report::onlyInTemplate(newTable.name));
+        return {};
     }
-    const QString columns = commonColumnList(*oldTable, newTable);
-    QStringList dropped;
+    QStringList common, dropped;
     for (const auto &field : oldTable->fields) {
-        if (newTable.indexOf(field.name) < 0)
+        if (newTable.indexOf(field.name) >= 0)
+            common << field.name;
+        else
             dropped << u'[' + field.name + u']';
     }
 
@@ -287,52 +370,73 @@ void Rebuild::copyTable(const TableInfo &newTable, const QString &bareName)
 
     QStringList notes;
     auto rejected = [&notes](const QString &statement, const Error &e) {
-        notes << QStringLiteral("    ELUTASÍTOTT UTASÍTÁS: %1").arg(statement)
-              << QStringLiteral("    Az adatbázismotor üzenete: %1").arg(e.message);
+        notes << report::rejected(statement) << report::engineMessage(e.message);
     };
+    // A rule of the template refusing a value only costs those rows, as the
+    // report shows; any other failure would lose the whole table.
+    Error stop;
+    auto stops = [&](const Error &e) { return oldRows != 0 && e.code != ErrorCode::ValueDoesNotFit; };
     int copiedRows = 0;
     bool notCopied = false;
     auto insert = [&] {
-        const QString statement = insertStatement(newTable.name, columns, QDir::toNativeSeparators(workingDirectory_.absolutePath()),
-                                                  backupPrefix_, bareName);
-        if (const Error e = newDatabase_->execute(statement, &copiedRows)) {
-            copiedRows = 0;
+        if (common.isEmpty()) {
             notCopied = oldRows != 0;
-            rejected(statement, e);
+            notes << report::noCommonColumns();
+            return;
+        }
+        data::jet::InsertSelect copy;
+        copy.table = newTable.name;
+        copy.columns = common;
+        copy.sourceColumns = common;
+        copy.sourceFile = QDir::toNativeSeparators(QFileInfo(backupPath).absoluteFilePath());
+        copy.sourceTable = oldTable->name;
+        if (const Error e = newDatabase_->execute(data::jet::Statement(copy), &copiedRows)) {
+            copiedRows = 0;
+            rejected(insertStatement(newTable.name, commonColumnList(*oldTable, newTable),
+                                     QDir::toNativeSeparators(workingDirectory_.absolutePath()), backupPrefix_, bareName),
+                     e);
+            if (stops(e))
+                stop = e;
+            else
+                notCopied = oldRows != 0;
         }
     };
 
-    const QString lower = newTable.name.toLower();
     if (isAlwaysRefilled(newTable.name)) {
-        const QString statement = QStringLiteral("DELETE FROM ") + newTable.name;
-        if (const Error e = newDatabase_->execute(statement))
-            rejected(statement, e);
-        insert();
+        if (const Error e = newDatabase_->execute(data::jet::Statement(data::jet::Delete{newTable.name, {}}))) {
+            rejected(QStringLiteral("DELETE FROM ") + newTable.name, e);
+            if (stops(e))
+                stop = e;
+        }
+        if (!stop)
+            insert();
     } else {
         qint64 templateRows = 0;
         if (const Error e = newDatabase_->rowCount(newTable.name, templateRows)) {
-            notCopied = oldRows != 0;
-            notes << QStringLiteral("    A minta sorai nem számolhatók meg: %1").arg(e.message);
+            notes << report::templateRowsNotCounted(e.message);
+            if (stops(e))
+                stop = e;
         } else if (templateRows == 0) {
-            if (lower != u"betarolaskitarolas")
+            if (newTable.name.toLower() != u"betarolaskitarolas")
                 insert();
             else if (oldRows != 0)
-                notes << QStringLiteral("    Ez a tábla nem töltődik újra.");
+                notes << report::neverRefilled();
         } else if (oldRows != 0) {
-            notes << QStringLiteral("    A mintában már van %1 sor; azok maradtak, a régi sorok nem kerültek át.").arg(templateRows);
+            notes << report::templateRowsKept(templateRows);
         }
     }
     if (notCopied)
         ++failedCopies_;
 
-    report_->line(QStringLiteral("  %1: régi sorok: %2, átmásolva: %3").arg(newTable.name, count(oldRows)).arg(copiedRows));
+    report_->line(report::rowCounts(newTable.name, oldRows, copiedRows));
     if (!dropped.isEmpty())
-        report_->line(QStringLiteral("    Csak a régi táblában volt, értéke nem került át: %1").arg(dropped.join(QStringLiteral(", "))));
+        report_->line(report::onlyInOldTable(dropped));
     for (const QString &note : notes)
         report_->line(note);
 
     observer_.setStatusText(QString());
     observer_.letWindowUpdate();
+    return stop;
 }
 
 void Rebuild::reportTablesOnlyInOldFile()
@@ -343,7 +447,7 @@ void Rebuild::reportTablesOnlyInOldFile()
         qint64 rows = -1;
         if (oldDatabase_->rowCount(table.name, rows))
             rows = -1;
-        report_->line(QStringLiteral("  %1: régi sorok: %2 – a mintában nincs ilyen tábla, nem került át.").arg(table.name, count(rows)));
+        report_->line(report::onlyInOldFile(table.name, rows));
     }
 }
 

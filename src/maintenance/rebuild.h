@@ -4,6 +4,7 @@
 // a dated backup folder, a fresh copy of its template takes its place, and the
 // rows come back through the columns both tables have.
 
+#include "maintenance/messages.h"
 #include "data/database.h"
 
 #include <QDateTime>
@@ -31,10 +32,6 @@ public:
     virtual void letWindowUpdate() = 0;
 };
 
-inline const QString kErrorPromptTitle = QStringLiteral("Hiba! Folytatás esetén adatsérülés lehet!");
-inline const QString kEndMessage = QStringLiteral("Karbantartás vége!");
-inline const QString kReportFileName = QStringLiteral("Tarvfix-jelentes.txt");
-
 // "SAVE-YYYYMMDD-HHMMSS"
 QString backupFolderName(const QDateTime &start);
 
@@ -44,8 +41,9 @@ bool isAlwaysRefilled(const QString &tableName);
 // "[a],[b]": the columns of the old table, in its order, that the new one also has.
 QString commonColumnList(const data::TableInfo &oldTable, const data::TableInfo &newTable);
 
-// The statement that copies the rows from the backed-up file, which it names
-// the way the engine's external-database form expects.
+// The text of the statement that copies the rows from the backed-up file, in
+// the engine's external-database form; the report quotes it. The copy itself
+// runs as a built statement, so that no folder name can break it.
 QString insertStatement(const QString &table, const QString &columns, const QString &workingDirectory,
                         const QString &backupPrefix, const QString &bareName);
 
@@ -73,11 +71,15 @@ private:
     class Report;
     enum class Next { Continue, Abandon };
 
+    Next checkTemplates();
+    QString templatePath(const QString &bareName) const;
     Next processFile(const QString &entry);
-    void copyTables(const QString &bareName);
-    void copyTable(const data::TableInfo &newTable, const QString &bareName);
+    data::Error copyTables(const QString &bareName, const QString &backupPath);
+    data::Error copyTable(const data::TableInfo &newTable, const QString &bareName, const QString &backupPath);
     void reportTablesOnlyInOldFile();
-    Next ask(const QString &description);
+    data::Error putFileBack(const QString &name, const QString &backupPath, const QString &currentPath);
+    Next ask(const data::Error &error);
+    void fileDone();
     void finish();
 
     QDir workingDirectory_;
@@ -92,6 +94,8 @@ private:
     int fileProgress_ = 0;
     int tableProgress_ = 0;
     int failedCopies_ = 0;
+    QStringList unusableTemplates_;
+    QStringList notRebuilt_;  // left as they were (not moved, or put back), as spelled on disk
     std::unique_ptr<Report> report_;
 };
 

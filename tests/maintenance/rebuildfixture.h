@@ -31,12 +31,13 @@ struct RecordingObserver final : tvx::maintenance::RebuildObserver {
 
 struct Folders {
     QTemporaryDir root;
-    Folders()
+    QString workName;
+    explicit Folders(const QString &workFolder = u"work"_s) : workName(workFolder)
     {
-        QDir(root.path()).mkpath(u"work"_s);
+        QDir(root.path()).mkpath(workName);
         QDir(root.path()).mkpath(u"Data"_s);
     }
-    QDir work() const { return QDir(root.path() + u"/work"_s); }
+    QDir work() const { return QDir(root.path() + u'/' + workName); }
     QDir templates() const { return QDir(root.path() + u"/Data"_s); }
     QString in(const QString &relative) const { return work().filePath(relative); }
 };
@@ -65,7 +66,7 @@ inline void insertRows(const QString &path, const QString &table, const QStringL
 inline QStringList tableRows(const QString &path, const QString &table)
 {
     Error error;
-    auto db = Database::openPath(path, error);
+    auto db = Database::openPath(path, error, Database::Access::Private);
     if (!db || !db->table(table))
         return {u"<missing>"_s};
     QStringList rows;
@@ -86,7 +87,7 @@ inline QMap<QString, QStringList> snapshot(const QDir &dir)
     for (const QString &file : rebuiltFileNames()) {
         Error error;
         const QString path = dir.filePath(findFileIgnoringCase(dir, file));
-        auto db = Database::openPath(path, error);
+        auto db = Database::openPath(path, error, Database::Access::Private);
         for (const TableInfo &t : db ? db->tables() : QVector<TableInfo>())
             all.insert(file + u'/' + t.name, tableRows(path, t.name));
     }

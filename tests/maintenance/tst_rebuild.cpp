@@ -1,5 +1,6 @@
 #include "rebuildfixture.h"
 #include "support/scriptedplatform.h"
+#include "maintenance/filemoves.h"
 
 #include <QProcess>
 
@@ -30,6 +31,25 @@ QString readText(const QString &path)
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
+QByteArray readBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+QStringList lockFilesIn(const QDir &dir) { return dir.entryList({u"*-lock"_s}, QDir::Files | QDir::Hidden); }
+
+QStringList databasesIn(const QDir &dir) { return filesIn(dir).filter(u".tvd"_s, Qt::CaseInsensitive); }
+
+const QString kPromptTitle = u"Hiba! Folytatás esetén adatsérülés lehet!"_s;
+
 }  // namespace
 
 class TestRebuild : public QObject {
@@ -46,15 +66,21 @@ private Q_SLOTS:
         QVERIFY(templates.rename(u"Torzsek.tvd"_s, u"TORZSEK.tvd"_s));
         QVERIFY(templates.rename(u"Parameter.tvd"_s, u"PARAMETER.TVD"_s));
         const auto before = snapshot(work);
+        for (const QString &lock : lockFilesIn(templates))
+            QVERIFY(templates.remove(lock));
 
         RecordingObserver observer;
         QCOMPARE(Rebuild(work, templates, observer).run(), Finished);
         QCOMPARE(platform.messages.size(), 1);
         QCOMPARE(platform.lastText(), u"Karbantartás vége!"_s);
         QCOMPARE(platform.messages[0].icon, tvx::MessageIcon::Information);
+        QCOMPARE(platform.messages[0].title, QString());
+        const QDir backup(work.filePath(kBackup));
+        // backups and templates are only read: nothing is left beside them
+        QCOMPARE(lockFilesIn(backup), QStringList());
+        QCOMPARE(lockFilesIn(templates), QStringList());
         QCOMPARE(snapshot(work), before);
         // each file keeps its own spelling, in its place and in the backup
-        const QDir backup(work.filePath(kBackup));
         QCOMPARE(filesIn(work), (QStringList{u"betarol.tvd"_s, u"Parameter.tvd"_s, u"regiszt.tvd"_s, u"TARVIX.TVD"_s,
                                              u"TarvixArchiv.tvd"_s, u"Torzsek.tvd"_s}));
         QCOMPARE(filesIn(backup), (QStringList{u"Parameter.tvd"_s, u"regiszt.tvd"_s, u"Tarvfix-jelentes.txt"_s, u"TARVIX.TVD"_s,
@@ -78,7 +104,7 @@ private Q_SLOTS:
         QCOMPARE(platform.messages[0].title, u"Hiba! Folytatás esetén adatsérülés lehet!"_s);
         QCOMPARE(platform.lastText(), u"Tarvfix\nA(z) %1 mentési mappa már létezik.\nFolytatja a futtatást?"_s.arg(kBackup));
         QCOMPARE(platform.messages[0].icon, tvx::MessageIcon::Critical);
-        QCOMPARE(platform.messages[0].buttons, tvx::MessageButtons::YesNo);
+        QCOMPARE(platform.messages[0].buttons, tvx::MessageButtons::YesNoDefaultNo);
         QCOMPARE(snapshot(work), before);
         // Yes throughout: no file overwrites the earlier backup, none is replaced unsaved
         platform.messages.clear();
@@ -131,7 +157,8 @@ private Q_SLOTS:
         QCOMPARE(platform.lastText(), u"Karbantartás vége!\nNem minden sor került át! A részletek: "_s + QDir::toNativeSeparators(reportPath));
         const QString report = readText(reportPath);
         for (const QString &line : {u"  Hosszu: régi sorok: 2, átmásolva: 0"_s,
-                                    u"ELUTASÍTOTT UTASÍTÁS: INSERT INTO [Hosszu] ([h]) SELECT [h] FROM  ["_s,
+                                    u"ELUTASÍTOTT UTASÍTÁS: INSERT INTO [Hosszu] ([h]) SELECT [h] FROM  ["_s +
+                                        QDir::toNativeSeparators(f.work().absolutePath()) + u'\\' + kBackup + u"\\Tarvix.tvd].[Hosszu]\n"_s,
                                     u"nem fér el"_s,
                                     u"Csak a régi táblában volt, értéke nem került át: [Extra]"_s,
                                     u"Minta: régi sorok: 3, átmásolva: 0"_s,
@@ -149,7 +176,10 @@ private Q_SLOTS:
         RecordingObserver observer;
         QCOMPARE(Rebuild(f.work(), f.templates(), observer).run(), Finished);
         QCOMPARE(platform.messages.size(), 1);
-        QCOMPARE(tableRows(f.in(u"parameter.tvd"_s), u"Iktatoszam"_s), QStringList());
+        // spelled as its template
+        QVERIFY2(filesIn(f.work()).contains(u"Parameter.tvd"_s), qPrintable(filesIn(f.work()).join(u' ')));
+        QVERIFY(!filesIn(f.work()).contains(u"parameter.tvd"_s));
+        QCOMPARE(tableRows(f.in(u"Parameter.tvd"_s), u"Iktatoszam"_s), QStringList());
         QCOMPARE(observer.fileProgress.mid(1), (QList<QPair<int, int>>{{1, 5}, {2, 5}, {3, 5}, {4, 5}, {5, 5}}));
         QCOMPARE(filesIn(QDir(f.in(kBackup))).size(), 5);  // four files and the report
     }
@@ -212,6 +242,164 @@ private Q_SLOTS:
         QCOMPARE(tableRows(path, u"Tarvix"_s).size(), 2002);
         QCOMPARE(tableRows(f.in(kBackup + u"/Tarvix.tvd"_s), u"Tarvix"_s).size(), 2002);
         QVERIFY(!QFile::exists(journal));
+    }
+
+    void anyFolderNameWorks_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("brackets") << u"Iroda [2024]"_s;
+        QTest::newRow("everything") << u"a]b [c].[d] \\ \"idéző\" 'aposztróf' Árvíztűrő tükörfúrógép"_s;
+    }
+    void anyFolderNameWorks()
+    {
+        QFETCH(QString, folder);
+        ScriptedPlatform platform;
+        Folders f(folder);
+        fillDataSet(f);
+        const auto before = snapshot(f.work());
+        QVERIFY(!before.value(u"Tarvix.tvd/Tarvix"_s).isEmpty());
+        QCOMPARE(rebuild(f), Finished);
+        QCOMPARE(platform.messages.size(), 1);
+        QCOMPARE(platform.lastText(), u"Karbantartás vége!"_s);
+        QCOMPARE(snapshot(f.work()), before);
+        QCOMPARE(snapshot(QDir(f.in(kBackup))), before);
+    }
+
+    void fileWhoseRowsCannotComeBackIsPutBack()
+    {
+        ScriptedPlatform platform;
+        Folders f;
+        fillDataSet(f);
+        const auto before = snapshot(f.work());
+        {
+            // the engine refuses every insert into the template's first table, and not by a rule of its values
+            Error error;
+            auto templ = Database::openPath(f.templates().filePath(u"Tarvix.tvd"_s), error, Database::Access::Private);
+            QVERIFY2(templ, qPrintable(error.message));
+            const Error e = templ->connection().execute(u"CREATE TRIGGER hibas BEFORE INSERT ON Tarvix BEGIN INSERT INTO nincs VALUES (1); END"_s);
+            QVERIFY2(!e, qPrintable(e.message));
+        }
+        const QByteArray original = readBytes(f.in(u"Tarvix.tvd"_s));
+
+        RecordingObserver observer;
+        Rebuild run(f.work(), f.templates(), observer);
+        QCOMPARE(run.run(), Finished);
+        // back as it was, and still in the backup; the other files are rebuilt
+        QCOMPARE(readBytes(f.in(u"Tarvix.tvd"_s)), original);
+        QCOMPARE(readBytes(f.in(kBackup + u"/Tarvix.tvd"_s)), original);
+        QCOMPARE(snapshot(f.work()), before);
+        QVERIFY(readBytes(f.in(u"Torzsek.tvd"_s)) != readBytes(f.in(kBackup + u"/Torzsek.tvd"_s)));
+        // its other tables were left alone
+        QVERIFY(observer.tableLines.contains(u"Tábla :Tarvix"_s));
+        QVERIFY(!observer.tableLines.contains(u"Tábla :Mellekletek"_s));
+        QVERIFY(observer.tableLines.contains(u"Tábla :BePartner"_s));
+        QCOMPARE(platform.messages.size(), 1);
+        QCOMPARE(platform.messages[0].buttons, tvx::MessageButtons::Ok);
+        const QString reportPath = QDir::toNativeSeparators(f.work().absoluteFilePath(kBackup + u"/Tarvfix-jelentes.txt"_s));
+        QCOMPARE(platform.lastText(), u"Karbantartás vége!\nNem épült újra, eredeti állapotában maradt: Tarvix.tvd. A részletek: "_s + reportPath);
+        const QString report = readText(reportPath);
+        QVERIFY2(report.contains(u"  Tarvix: régi sorok: 2, átmásolva: 0"_s), qPrintable(report));
+        QVERIFY2(report.contains(u"  Az eredeti állomány visszakerült a helyére a mentésből; további táblái nem kerültek feldolgozásra."_s),
+                 qPrintable(report));
+
+        // a file the engine cannot read is put back before the question, whatever the answer
+        platform.messages.clear();
+        platform.fixedClock.set(platform.fixedClock.now().addSecs(1));
+        const QByteArray garbage("ez nem adatbázis, de a felhasználóé");
+        writeBytes(f.in(u"TarvixArchiv.tvd"_s), garbage);
+        platform.answers.enqueue(tvx::Answer::Yes);
+        QCOMPARE(rebuild(f), Finished);
+        QCOMPARE(readBytes(f.in(u"TarvixArchiv.tvd"_s)), garbage);
+        QCOMPARE(platform.messages.size(), 2);
+        QCOMPARE(platform.messages[0].title, kPromptTitle);
+        QVERIFY2(platform.messages[0].text.contains(u"TarvixArchiv.tvd állomány nem olvasható adatbázis"_s), qPrintable(platform.messages[0].text));
+        QVERIFY2(platform.messages[0].text.endsWith(u" Az eredeti állomány visszakerült a helyére.\nFolytatja a futtatást?"_s),
+                 qPrintable(platform.messages[0].text));
+        QVERIFY(platform.lastText().contains(u"\nNem épült újra, eredeti állapotában maradt: Tarvix.tvd, TarvixArchiv.tvd. A részletek: "_s));
+        platform.messages.clear();
+        platform.fixedClock.set(platform.fixedClock.now().addSecs(1));
+        QCOMPARE(rebuild(f), Abandoned);  // Nem
+        QCOMPARE(readBytes(f.in(u"TarvixArchiv.tvd"_s)), garbage);
+        QCOMPARE(readBytes(f.in(u"Tarvix.tvd"_s)), original);
+    }
+
+    void templatesAreCheckedBeforeAnythingMoves()
+    {
+        ScriptedPlatform platform;
+        Folders f;
+        fillDataSet(f);
+        QVERIFY(QFile::remove(f.templates().filePath(u"Torzsek.tvd"_s)));
+        writeBytes(f.templates().filePath(u"regiszt.tvd"_s), "sérült minta");
+        const auto before = snapshot(f.work());
+        const QStringList filesBefore = databasesIn(f.work());
+        for (const QString &lock : lockFilesIn(f.templates()))
+            QVERIFY(f.templates().remove(lock));
+        QString backupName = kBackup;
+        QList<QStringList> backedUpAtPrompt;
+        platform.onMessage = [&](const ShownMessage &) { backedUpAtPrompt << databasesIn(QDir(f.in(backupName))); };
+
+        // Enter (Nem) abandons with nothing moved
+        QCOMPARE(rebuild(f), Abandoned);
+        QCOMPARE(platform.messages.size(), 1);
+        const ShownMessage &prompt = platform.messages[0];
+        QCOMPARE(prompt.title, kPromptTitle);
+        QCOMPARE(prompt.icon, tvx::MessageIcon::Critical);
+        QCOMPARE(prompt.buttons, tvx::MessageButtons::YesNoDefaultNo);
+        QCOMPARE(prompt.text, u"Tarvfix\nNem található a(z) Torzsek.tvd mintaállomány: %1\nFolytatja a futtatást?"_s.arg(
+                                  QDir::toNativeSeparators(f.templates().filePath(u"Torzsek.tvd"_s))));
+        QCOMPARE(backedUpAtPrompt, QList<QStringList>{QStringList()});
+        QCOMPARE(databasesIn(f.work()), filesBefore);
+        QCOMPARE(databasesIn(QDir(f.in(kBackup))), QStringList());
+        QCOMPARE(snapshot(f.work()), before);
+
+        // Igen: those files stay where they are, untouched; the others are rebuilt
+        platform.messages.clear();
+        backedUpAtPrompt.clear();
+        platform.fixedClock.set(platform.fixedClock.now().addSecs(1));
+        backupName = u"SAVE-20240307-123509"_s;
+        const QByteArray torzsek = readBytes(f.in(u"Torzsek.tvd"_s)), regiszt = readBytes(f.in(u"regiszt.tvd"_s));
+        platform.answers << tvx::Answer::Yes << tvx::Answer::Yes;
+        QCOMPARE(rebuild(f), Finished);
+        QCOMPARE(platform.messages.size(), 3);
+        QVERIFY2(platform.messages[1].text.contains(u"regiszt.tvd mintaállomány nem nyitható meg"_s), qPrintable(platform.messages[1].text));
+        QCOMPARE(platform.messages[1].buttons, tvx::MessageButtons::YesNoDefaultNo);
+        QCOMPARE(backedUpAtPrompt.mid(0, 2), (QList<QStringList>{QStringList(), QStringList()}));
+        QCOMPARE(readBytes(f.in(u"Torzsek.tvd"_s)), torzsek);
+        QCOMPARE(readBytes(f.in(u"regiszt.tvd"_s)), regiszt);
+        QCOMPARE(snapshot(f.work()), before);
+        QCOMPARE(databasesIn(QDir(f.in(backupName))), (QStringList{u"Parameter.tvd"_s, u"Tarvix.tvd"_s, u"TarvixArchiv.tvd"_s}));
+        QCOMPARE(lockFilesIn(f.templates()), QStringList());
+        const QString report = readText(f.in(backupName + u"/Tarvfix-jelentes.txt"_s));
+        QVERIFY2(report.contains(u"Torzsek.tvd\n  A mintája nem használható, ezért az állomány érintetlenül a helyén maradt."_s), qPrintable(report));
+        QVERIFY(platform.lastText().startsWith(u"Karbantartás vége!\nNem épült újra, eredeti állapotában maradt: Torzsek.tvd, regiszt.tvd. A részletek: "_s));
+    }
+
+    void fileMovesReportCodedErrors()
+    {
+        ScriptedPlatform platform;
+        Folders f;
+        fillDataSet(f);
+        QVERIFY(f.work().mkdir(u"SAVE"_s));
+        const QString current = f.in(u"Tarvix.tvd"_s), saved = f.in(u"SAVE/Tarvix.tvd"_s);
+
+        Error e = tvx::maintenance::copyTemplate(f.templates().filePath(u"Nincs.tvd"_s), f.in(u"Nincs.tvd"_s));
+        QCOMPARE(e.code, ErrorCode::FileMissing);
+        QVERIFY(e.message.startsWith(u"Nem található a(z) Nincs.tvd mintaállomány"_s));
+        QCOMPARE(tvx::maintenance::copyTemplate(f.templates().filePath(u"Tarvix.tvd"_s), current).code, ErrorCode::Io);
+
+        Error error;
+        auto held = Database::open(u"Tarvix.tvd"_s, f.work(), error);
+        e = tvx::maintenance::moveDatabase(current, saved);
+        QCOMPARE(e.code, ErrorCode::Busy);
+        QVERIFY(e.message.contains(u"másik program használja"_s));
+        held.reset();
+        QVERIFY(!tvx::maintenance::moveDatabase(current, saved));
+        QCOMPARE(tvx::maintenance::moveDatabase(f.in(u"TarvixArchiv.tvd"_s), f.in(u"SAVE/Tarvix.tvd"_s)).code, ErrorCode::Io);
+        // putting back keeps the saved copy
+        QVERIFY(!tvx::maintenance::putBack(saved, current));
+        QCOMPARE(readBytes(current), readBytes(saved));
+        QCOMPARE(tvx::maintenance::putBack(f.in(u"SAVE/Nincs.tvd"_s), f.in(u"Nincs.tvd"_s)).code, ErrorCode::FileMissing);
+        QVERIFY(!QFile::exists(f.in(u"Nincs.tvd"_s)));
     }
 
     void insertFromTheRootFolderResolves()

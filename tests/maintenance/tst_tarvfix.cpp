@@ -38,6 +38,25 @@ private Q_SLOTS:
         QCOMPARE(form.findChild<QLabel *>(u"Label2"_s)->toolTip(), u"Rákattintva Weblap"_s);
     }
 
+    void titlesAreExactlyTheProgramsOwn()
+    {
+        // the desktop adds a display name to every window title; the program sets none
+        tvx::maintenance::nameApplication();
+        QCOMPARE(QCoreApplication::applicationName(), u"Tarvfix"_s);
+        QCoreApplication::setApplicationName(u"más"_s);
+        QCOMPARE(QGuiApplication::applicationDisplayName(), u"más"_s);
+        tvx::maintenance::nameApplication();
+
+        // messages without a title of their own leave it to the program's name
+        ScriptedPlatform platform;
+        Folders f;
+        fillDataSet(f);
+        Form1 form(f.work(), f.templates());
+        form.runServer();
+        QCOMPARE(platform.messages.size(), 1);
+        QCOMPARE(platform.messages[0].title, QString());
+    }
+
     void onlySlashSRunsUnattended()
     {
         for (const QStringList &args : {QStringList{u"/s"_s, u"x"_s}, QStringList{u"-s"_s}, QStringList{}}) {
@@ -84,6 +103,8 @@ private Q_SLOTS:
         QTest::keyClick(&form, Qt::Key_Return);
         QCOMPARE(platform.messages.size(), 1);
         QVERIFY(platform.lastText().contains(u"Torzsek.tvd mintaállomány"_s));
+        QCOMPARE(platform.messages[0].buttons, tvx::MessageButtons::YesNoDefaultNo);
+        QCOMPARE(filesIn(f.work()).size(), 6);  // nothing moved
         QVERIFY(!closed && !escaped && !enabled);
         // abandoned: idle again
         QVERIFY(buttons->isEnabled());
