@@ -276,7 +276,7 @@ private Q_SLOTS:
             Error error;
             auto templ = Database::openPath(f.templates().filePath(u"Tarvix.tvd"_s), error, Database::Access::Private);
             QVERIFY2(templ, qPrintable(error.message));
-            const Error e = templ->connection().execute(u"CREATE TRIGGER hibas BEFORE INSERT ON Tarvix BEGIN INSERT INTO nincs VALUES (1); END"_s);
+            const Error e = EngineAccess::connection(*templ).execute(u"CREATE TRIGGER hibas BEFORE INSERT ON Tarvix BEGIN INSERT INTO nincs VALUES (1); END"_s);
             QVERIFY2(!e, qPrintable(e.message));
         }
         const QByteArray original = readBytes(f.in(u"Tarvix.tvd"_s));
