@@ -98,7 +98,8 @@ std::shared_ptr<Database> Database::create(const QString &filePath, const Databa
     if ((error = connection->commit()))
         return nullptr;
     connection.reset();
-    return openPath(filePath, error);
+    // nobody else knows the file yet: no lock file beside it
+    return openPath(filePath, error, Access::Private);
 }
 
 Database::~Database()

@@ -27,7 +27,8 @@ public:
     // record-lock file is made beside it and nothing is added to it.
     enum class Access { Shared, Private };
     static std::shared_ptr<Database> openPath(const QString &filePath, Error &error, Access access = Access::Shared);
-    // A new database file with the given tables (and no rows).
+    // A new database file with the given tables (and no rows), opened as
+    // Access::Private: no lock file is made beside it.
     static std::shared_ptr<Database> create(const QString &filePath, const DatabaseFileDef &definition, Error &error);
 
     ~Database();
