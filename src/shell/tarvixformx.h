@@ -58,6 +58,7 @@ public:
 protected:
     void exitRoutine() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void load();
@@ -69,6 +70,8 @@ private:
     void addDefaultUser(const QString &password, const QString &creator);
     void setLoginButtonColor(quint32 bgr);
     bool focusUserField();
+    bool isUserFieldPart(const QWidget *widget) const;
+    void pressDefaultButton();
 
     FieldBinder *operatorBinder_;
     QString workingDirectory_;
