@@ -1,5 +1,6 @@
 #include "shell/tarvixformx.h"
 
+#include "common/activitylog.h"
 #include "common/colors.h"
 #include "common/fieldbehaviour.h"
 #include "common/fieldbinder.h"
@@ -458,35 +459,7 @@ void TarvixFormX::userSwitch()
     focusUserField();
 }
 
-void TarvixFormX::writeActivityLogRow()
-{
-    if (!RegisztData.addNew()) {
-        RegisztData.clearError();
-        return;
-    }
-    const QDateTime now = platform().clock().now();
-    const bool started = RegisztData.setValue(0, currentUser().name) && RegisztData.setValue(1, currentUser().password) &&
-                         RegisztData.setValue(2, now.date()) && RegisztData.setValue(3, now.time());
-    if (!started) {
-        RegisztData.cancelUpdate();
-        RegisztData.clearError();
-        return;
-    }
-    // from here on a failing field is skipped
-    RegisztData.setValue(4, actionText_);
-    RegisztData.setValue(5, QDir::toNativeSeparators(QDir::currentPath()));
-    RegisztData.setValue(6, currentUser().accessLevel);
-    RegisztData.setValue(7, QStringLiteral("Tarvix"));
-    RegisztData.setValue(8, 0);
-    RegisztData.setValue(9, QStringLiteral("Főmenü"));
-    if (!RegisztData.update()) {
-        RegisztData.cancelUpdate();
-        RegisztData.clearError();
-        return;
-    }
-    RegisztData.moveLast();
-    RegisztData.clearError();
-}
+void TarvixFormX::writeActivityLogRow() { tvx::writeActivityLogRow(RegisztData, actionText_); }
 
 void TarvixFormX::openScreen(const QString &name, bool hideMeanwhile)
 {
