@@ -156,8 +156,8 @@ TarvixFormX::TarvixFormX(QWidget *parent)
         Combo1->lineEdit()->installEventFilter(this);
     // Only a move to another control of this window leaves the user field: not
     // the list opening, not Alt handing the keys to the menu bar, not another window.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
-        if (isUserFieldPart(old) && now && now->window() == this && !isUserFieldPart(now) && now != menuBar() &&
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+        if (now && now->window() == this && isUserFieldPart(old) && !isUserFieldPart(now) && now != menuBar() &&
             Combo1->isVisible())
             userChosen();
     });
@@ -166,7 +166,11 @@ TarvixFormX::TarvixFormX(QWidget *parent)
     operatorBinder_->bind(Label2, QStringLiteral("UzNev"));
 }
 
-TarvixFormX::~TarvixFormX() = default;
+TarvixFormX::~TarvixFormX()
+{
+    // the fields go before the window does, and their focus moves with them
+    disconnect(focusWatch_);
+}
 
 void TarvixFormX::buildMenus()
 {

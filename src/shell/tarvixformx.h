@@ -74,6 +74,7 @@ private:
     void pressDefaultButton();
 
     FieldBinder *operatorBinder_;
+    QMetaObject::Connection focusWatch_;
     QString workingDirectory_;
     QString actionText_;
     bool firstActivation_ = true;
