@@ -1,5 +1,6 @@
 #include "common/desktopplatform.h"
 #include "common/hungarian.h"
+#include "shell/screens.h"
 #include "shell/tarvixformx.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Tarvix"));
     tvx::useHungarianLocale();
     tvx::useDesktopPlatform();
+    tvx::registerScreens();
 
     tvx::TarvixFormX window;
     window.start();

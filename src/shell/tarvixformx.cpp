@@ -1,5 +1,6 @@
 #include "shell/tarvixformx.h"
 
+#include "common/activitylog.h"
 #include "common/colors.h"
 #include "common/fieldbehaviour.h"
 #include "common/fieldbinder.h"
@@ -22,7 +23,6 @@
 #include <QPainter>
 #include <QStyle>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace tvx {
@@ -106,6 +106,9 @@ TarvixFormX::TarvixFormX(QWidget *parent)
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->setCompleter(nullptr);  // names are compared exactly as typed
+    // nor does leaving the field turn a typed name into the listed entry it
+    // matches: that would count as a choice from the list
+    QObject::disconnect(Combo1->lineEdit(), &QLineEdit::editingFinished, Combo1, nullptr);
     Combo1->setToolTip(QStringLiteral("Lefele nyíl kiválaszt"));
     Combo1->setMinimumWidth(260);
     LabelPassword = new QLabel(QStringLiteral("Jelszó:"), panel);
@@ -151,21 +154,23 @@ TarvixFormX::TarvixFormX(QWidget *parent)
     Combo1->installEventFilter(this);
     if (Combo1->lineEdit())
         Combo1->lineEdit()->installEventFilter(this);
-    // The login button is the window's default button: Enter anywhere presses it.
-    for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
-        auto *enter = new QShortcut(QKeySequence(key), this);
-        enter->setContext(Qt::WindowShortcut);
-        connect(enter, &QShortcut::activated, this, [this] {
-            if (Command1->isVisible() && Command1->isEnabled())
-                Command1->click();
-        });
-    }
+    // Only a move to another control of this window leaves the user field: not
+    // the list opening, not Alt handing the keys to the menu bar, not another window.
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+        if (now && now->window() == this && isUserFieldPart(old) && !isUserFieldPart(now) && now != menuBar() &&
+            Combo1->isVisible())
+            userChosen();
+    });
 
     operatorBinder_ = new FieldBinder(&BettorzsData, this);
     operatorBinder_->bind(Label2, QStringLiteral("UzNev"));
 }
 
-TarvixFormX::~TarvixFormX() = default;
+TarvixFormX::~TarvixFormX()
+{
+    // the fields go before the window does, and their focus moves with them
+    disconnect(focusWatch_);
+}
 
 void TarvixFormX::buildMenus()
 {
@@ -267,7 +272,32 @@ bool TarvixFormX::focusUserField()
     if (!Combo1->isVisible() || !Combo1->isEnabled())
         return false;
     Combo1->setFocus(Qt::OtherFocusReason);
+    Combo1->lineEdit()->selectAll();  // typing replaces the name shown
     return true;
+}
+
+bool TarvixFormX::isUserFieldPart(const QWidget *widget) const
+{
+    return widget && (widget == Combo1 || Combo1->isAncestorOf(widget));
+}
+
+void TarvixFormX::pressDefaultButton()
+{
+    if (Command1->isVisible() && Command1->isEnabled())
+        Command1->click();
+}
+
+void TarvixFormX::keyPressEvent(QKeyEvent *event)
+{
+    // The login button is the window's default button: an Enter that no field
+    // used presses it. A key that chooses from the open user list stays in the
+    // list's own window and never gets here.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        pressDefaultButton();
+        event->accept();
+        return;
+    }
+    Screen::keyPressEvent(event);
 }
 
 void TarvixFormX::activationSequence()
@@ -433,35 +463,7 @@ void TarvixFormX::userSwitch()
     focusUserField();
 }
 
-void TarvixFormX::writeActivityLogRow()
-{
-    if (!RegisztData.addNew()) {
-        RegisztData.clearError();
-        return;
-    }
-    const QDateTime now = platform().clock().now();
-    const bool started = RegisztData.setValue(0, currentUser().name) && RegisztData.setValue(1, currentUser().password) &&
-                         RegisztData.setValue(2, now.date()) && RegisztData.setValue(3, now.time());
-    if (!started) {
-        RegisztData.cancelUpdate();
-        RegisztData.clearError();
-        return;
-    }
-    // from here on a failing field is skipped
-    RegisztData.setValue(4, actionText_);
-    RegisztData.setValue(5, QDir::toNativeSeparators(QDir::currentPath()));
-    RegisztData.setValue(6, currentUser().accessLevel);
-    RegisztData.setValue(7, QStringLiteral("Tarvix"));
-    RegisztData.setValue(8, 0);
-    RegisztData.setValue(9, QStringLiteral("Főmenü"));
-    if (!RegisztData.update()) {
-        RegisztData.cancelUpdate();
-        RegisztData.clearError();
-        return;
-    }
-    RegisztData.moveLast();
-    RegisztData.clearError();
-}
+void TarvixFormX::writeActivityLogRow() { tvx::writeActivityLogRow(RegisztData, actionText_); }
 
 void TarvixFormX::openScreen(const QString &name, bool hideMeanwhile)
 {
@@ -493,21 +495,23 @@ bool TarvixFormX::eventFilter(QObject *watched, QEvent *event)
             platform().beep();
         return true;
     }
-    // Tab, or Enter while the login button waits for a user, leaves the user
-    // field even when no other field can take the focus yet
-    if ((watched == Combo1 || watched == Combo1->lineEdit()) && event->type() == QEvent::KeyPress) {
+    // Tab leaves the user field even when no other field can take the focus
+    // yet; so does Enter while the login button waits for a user, otherwise
+    // Enter presses it. The field never sees Enter: it would complete the
+    // typed name to a listed one that differs only in letter case.
+    if (event->type() == QEvent::KeyPress && isUserFieldPart(qobject_cast<QWidget *>(watched)) && Combo1->isVisible()) {
         const int key = static_cast<QKeyEvent *>(event)->key();
-        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-        if ((key == Qt::Key_Tab || (enter && !Command1->isEnabled())) && Combo1->isVisible()) {
+        if (key == Qt::Key_Tab) {
             userChosen();
             return true;
         }
-    }
-    if ((watched == Combo1 || watched == Combo1->lineEdit()) && event->type() == QEvent::FocusOut) {
-        const auto reason = static_cast<QFocusEvent *>(event)->reason();
-        const bool toOwnPart = QApplication::focusWidget() == Combo1 || QApplication::focusWidget() == Combo1->lineEdit();
-        if (reason != Qt::PopupFocusReason && !toOwnPart && Combo1->isVisible())
-            userChosen();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (Command1->isEnabled())
+                pressDefaultButton();
+            else
+                userChosen();
+            return true;
+        }
     }
     return Screen::eventFilter(watched, event);
 }

@@ -58,6 +58,7 @@ public:
 protected:
     void exitRoutine() override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void load();
@@ -69,8 +70,11 @@ private:
     void addDefaultUser(const QString &password, const QString &creator);
     void setLoginButtonColor(quint32 bgr);
     bool focusUserField();
+    bool isUserFieldPart(const QWidget *widget) const;
+    void pressDefaultButton();
 
     FieldBinder *operatorBinder_;
+    QMetaObject::Connection focusWatch_;
     QString workingDirectory_;
     QString actionText_;
     bool firstActivation_ = true;

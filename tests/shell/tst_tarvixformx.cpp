@@ -8,7 +8,9 @@
 #include "shell/tarvixformx.h"
 #include "support/testdataset.h"
 
+#include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -91,6 +93,15 @@ class TestTarvixFormX : public QObject {
         w.Text1->setText(password);
         w.Command1->click();
     }
+    // Shown and active, so keys reach it as they do on the desktop (shortcuts included).
+    void showActive(TarvixFormX &w)
+    {
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTRY_VERIFY(w.Combo1->hasFocus());
+    }
+    bool waitingForUser(TarvixFormX &w) { return !w.Text1->isVisible() && !w.Command1->isEnabled(); }
     bool menusEnabled(TarvixFormX &w)
     {
         return w.Torzsek->menuAction()->isEnabled() && w.Iktatas->menuAction()->isEnabled() && w.Beallitas->menuAction()->isEnabled() &&
@@ -310,6 +321,118 @@ private Q_SLOTS:
         QVERIFY(w.Text1->isVisible());
         QVERIFY(w.Command1->isEnabled());
         QCOMPARE(w.Combo1->currentText(), QStringLiteral("DEMO"));  // nothing completed the typed name
+    }
+
+    void startTextIsSelectedSoTypingReplacesIt()
+    {
+        addUsers(set->dir(), {{QStringLiteral("demo"), QVariant(), 1}});
+        TarvixFormX w;
+        w.start();
+        showActive(w);
+        QCOMPARE(w.Combo1->lineEdit()->selectedText(), QStringLiteral("DEMO"));
+        QTest::keyClicks(w.Combo1, QStringLiteral("demo"));
+        QCOMPARE(w.Combo1->currentText(), QStringLiteral("demo"));
+        // after a failed login the name is offered for retyping the same way
+        w.Command1->setEnabled(true);
+        w.Combo1->setEditText(QStringLiteral("senki"));
+        w.Command1->click();
+        QCOMPARE(platform->messages.size(), 1);
+        QCOMPARE(w.Combo1->lineEdit()->selectedText(), QStringLiteral("senki"));
+    }
+
+    void choosingFromTheListWithEnterOnlyChooses()
+    {
+        addUsers(set->dir(), {{QStringLiteral("demo"), QVariant(), 1}, {QStringLiteral("Kiss Éva"), QStringLiteral("titok"), 2}});
+        TarvixFormX w;
+        w.start();
+        showActive(w);
+        QTest::keyClick(w.Combo1, Qt::Key_Down, Qt::AltModifier);
+        QAbstractItemView *list = w.Combo1->view();
+        QTRY_VERIFY(list->isVisible());
+        list->setCurrentIndex(list->model()->index(1, 0));
+        QTest::keyClick(list, Qt::Key_Return);
+        QTRY_VERIFY(!list->isVisible());
+        QVERIFY(platform->messages.isEmpty());
+        QCOMPARE(w.Combo1->currentText(), QStringLiteral("Kiss Éva"));
+        QVERIFY(w.Text1->isVisible());
+        QVERIFY(w.Text1->hasFocus());
+        QVERIFY(w.Command1->isEnabled());
+        QCOMPARE(currentUser().name, QStringLiteral("demo"));
+        // now she types her password, and Enter logs her in
+        QTest::keyClicks(w.Text1, QStringLiteral("titok"));
+        QTest::keyClick(w.Text1, Qt::Key_Return);
+        QVERIFY(platform->messages.isEmpty());
+        QCOMPARE(currentUser().name, QStringLiteral("Kiss Éva"));
+        QVERIFY(menusEnabled(w));
+    }
+
+    void altOrOpeningTheListDoesNotLeaveTheUserField()
+    {
+        addUsers(set->dir(), {{QStringLiteral("demo"), QVariant(), 1}});
+        TarvixFormX w;
+        w.start();
+        showActive(w);
+        // a typed name that is in the list is still only typed
+        QTest::keyClicks(w.Combo1, QStringLiteral("demo"));
+        QCOMPARE(w.Combo1->currentText(), QStringLiteral("demo"));
+        // Alt alone hands the keyboard to the menu bar
+        QTest::keyClick(w.Combo1, Qt::Key_Alt, Qt::AltModifier);
+        if (QApplication::focusWidget() != w.menuBar())
+            w.menuBar()->setFocus(Qt::MenuBarFocusReason);
+        QVERIFY(waitingForUser(w));
+        QTest::keyClick(w.menuBar(), Qt::Key_Escape);
+        w.Combo1->setFocus(Qt::OtherFocusReason);
+        QVERIFY(waitingForUser(w));
+        // opening and closing the list
+        w.Combo1->showPopup();
+        QTRY_VERIFY(w.Combo1->view()->isVisible());
+        QVERIFY(waitingForUser(w));
+        QTest::keyClick(w.Combo1->view(), Qt::Key_Escape);
+        QTRY_VERIFY(!w.Combo1->view()->isVisible());
+        QVERIFY(waitingForUser(w));
+        // the window losing the focus to another window is no choice either
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QVERIFY(waitingForUser(w));
+        // a real move to another field is
+        showActive(w);
+        QTest::keyClick(w.Combo1, Qt::Key_Tab);
+        QVERIFY(w.Text1->isVisible());
+        QVERIFY(w.Text1->hasFocus());
+        QVERIFY(w.Command1->isEnabled());
+        QVERIFY(platform->messages.isEmpty());
+    }
+
+    void enterAfterATypedNameLeavesTheField()
+    {
+        TarvixFormX w;
+        w.start();  // creates "demo" with an empty password
+        showActive(w);
+        w.Combo1->lineEdit()->clear();
+        QTest::keyClicks(w.Combo1, QStringLiteral("demo"));
+        QTest::keyClick(w.Combo1, Qt::Key_Return);
+        QVERIFY(platform->messages.isEmpty());
+        QCOMPARE(w.Combo1->currentText(), QStringLiteral("demo"));
+        QVERIFY(w.Text1->isVisible());
+        QVERIFY(w.Text1->hasFocus());
+        QVERIFY(w.Command1->isEnabled());
+        // Enter in the password field presses the login button
+        QTest::keyClick(w.Text1, Qt::Key_Return);
+        QVERIFY(platform->messages.isEmpty());
+        QVERIFY(menusEnabled(w));
+
+        // a typed name that differs in case is not completed to a listed one
+        w.FelhasznaloValtas->trigger();
+        QVERIFY(waitingForUser(w));
+        w.Combo1->setEditText(QStringLiteral("DEMO"));
+        QTest::keyClick(w.Combo1, Qt::Key_Enter);
+        QCOMPARE(w.Combo1->currentText(), QStringLiteral("DEMO"));
+        QVERIFY(w.Command1->isEnabled());
+        QTest::keyClick(w.Combo1, Qt::Key_Enter);  // now the button is there: Enter presses it
+        QCOMPARE(platform->messages.size(), 1);
+        QCOMPARE(platform->messages[0].text, QStringLiteral("Hibás felhasználói név és/vagy jelszó!"));
     }
 
     void userSwitchLogsTheLeavingUserAndKeepsThePassword()

@@ -1,0 +1,35 @@
+#include "common/search.h"
+
+#include "data/datasource.h"
+#include "data/jetsql.h"
+
+namespace tvx {
+
+QString findCriteria(const QString &prefix, const QString &value) { return prefix + data::jet::quoted(value, u'"'); }
+
+SearchResult promptAndFind(QWidget *screen, data::DataSource &source, const SearchPrompt &search)
+{
+    const data::Bookmark before = source.bookmark();
+    const QString answer = platform().input(screen, search.title, search.text);
+    if (answer.isEmpty() && !search.emptyAnswerSearches)
+        return SearchResult::Cancelled;
+
+    if (!source.findFirst(findCriteria(search.criteriaPrefix, answer + search.appended)))
+        return SearchResult::Failed;
+    if (!source.noMatch())
+        return SearchResult::Found;
+
+    platform().setBusyPointer(false);
+    platform().beep();
+    platform().message(screen, search.notFoundTitle, search.notFoundText, search.notFoundIcon, MessageButtons::Ok);
+    // after a miss the position is undefined
+    const bool back = search.afterMiss == SearchPrompt::AfterMiss::PreviousRecord && before.isValid() && source.setBookmark(before);
+    if (!back) {
+        source.clearError();
+        source.moveFirst();
+    }
+    source.clearError();
+    return SearchResult::NotFound;
+}
+
+}  // namespace tvx
