@@ -4,7 +4,7 @@
 // picker that the screen shows in edit mode only. The label shows what the
 // picker holds, so binding the picker binds both:
 //
-//     binder.bind(Datum1->picker(), QStringLiteral("SzerzödésDátuma"));
+//     binder.bind(Datum1, QStringLiteral("SzerzödésDátuma"));
 
 #include <QVariant>
 #include <QWidget>

@@ -1,6 +1,7 @@
 #include "common/fieldbinder.h"
 
 #include "data/datasource.h"
+#include "common/datefield.h"
 #include "common/datepicker.h"
 #include "common/funcs.h"
 
@@ -53,6 +54,8 @@ void FieldBinder::bind(DatePicker *field, const QString &fieldName)
     connect(field, &DatePicker::edited, this, [this, field, fieldName](const QVariant &date) { write(field, fieldName, date); });
     add(field, fieldName);
 }
+
+void FieldBinder::bind(DateField *field, const QString &fieldName) { bind(field->picker(), fieldName); }
 
 void FieldBinder::write(QWidget *widget, const QString &field, const QVariant &value)
 {

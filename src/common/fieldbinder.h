@@ -21,6 +21,7 @@ namespace tvx {
 namespace data {
 class DataSource;
 }
+class DateField;
 class DatePicker;
 
 class FieldBinder : public QObject {
@@ -34,6 +35,7 @@ public:
     void bind(QCheckBox *field, const QString &fieldName);
     void bind(QLabel *field, const QString &fieldName);
     void bind(DatePicker *field, const QString &fieldName);
+    void bind(DateField *field, const QString &fieldName);  // its picker; the label follows
 
     // Shows the current record again in every bound control.
     void refresh();

@@ -343,7 +343,7 @@ private Q_SLOTS:
         QWidget screen;
         auto *date = new DateField(&screen);
         FieldBinder binder(ds.get());
-        binder.bind(date->picker(), QStringLiteral("SzerzödésDátuma"));
+        binder.bind(date, QStringLiteral("SzerzödésDátuma"));
         screen.show();
 
         QCOMPARE(date->label()->text(), QStringLiteral("2024.03.07."));
