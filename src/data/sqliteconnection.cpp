@@ -21,8 +21,8 @@ namespace {
 
 int busyTimeoutMs = 5000;
 
-// The highest key each table ever handed out, and the trigger that keeps
-// every writer above it.
+// Per table, the highest key of a deleted row (or the highest key when the
+// file was first opened here); two triggers keep every writer's new rows above it.
 const QString kKeyTable = QStringLiteral("tvx_keys");
 
 QString literal(const QString &text)
@@ -32,21 +32,22 @@ QString literal(const QString &text)
     return u'\'' + quoted + u'\'';
 }
 
-QString keyTrigger(const QString &table) { return quoteIdentifier(QStringLiteral("tvx_key_") + table); }
+QStringList keyTriggerNames(const QString &table) { return {QStringLiteral("tvx_keep_") + table, QStringLiteral("tvx_gone_") + table}; }
 
-// After a row is added: a key at or below the highest one ever used (the
-// engine reuses the key of a deleted last row) moves above it; then the
-// highest key is raised.
-QString keyTriggerSql(const QString &table)
+// After a row is added with a key at or below the mark (the engine gives a new
+// row the key of a deleted last row), the row moves above every key. After a
+// row is deleted, the mark rises to its key. Neither writes anything otherwise.
+QStringList keyTriggerStatements(const QString &table)
 {
     const QString t = quoteIdentifier(table), name = literal(table);
-    return QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1 AFTER INSERT ON %2 BEGIN "
-                          "UPDATE %2 SET rowid = (SELECT max(coalesce((SELECT max(rowid) FROM %2), 0), "
-                          "(SELECT last FROM %3 WHERE tbl = %4)) + 1) "
-                          "WHERE rowid = NEW.rowid AND NEW.rowid <= (SELECT last FROM %3 WHERE tbl = %4); "
-                          "UPDATE %3 SET last = max(last, (SELECT max(rowid) FROM %2)) WHERE tbl = %4; "
-                          "END")
-        .arg(keyTrigger(table), t, kKeyTable, name);
+    const QStringList names = keyTriggerNames(table);
+    const QString mark = QStringLiteral("(SELECT last FROM %1 WHERE tbl = %2)").arg(kKeyTable, name);
+    return {QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1 AFTER INSERT ON %2 WHEN NEW.rowid <= %3 BEGIN "
+                           "UPDATE %2 SET rowid = max(coalesce((SELECT max(rowid) FROM %2), 0), %3) + 1 WHERE rowid = NEW.rowid; END")
+                .arg(quoteIdentifier(names[0]), t, mark),
+            QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1 AFTER DELETE ON %2 WHEN OLD.rowid > %3 BEGIN "
+                           "UPDATE %4 SET last = OLD.rowid WHERE tbl = %5; END")
+                .arg(quoteIdentifier(names[1]), t, mark, kKeyTable, name)};
 }
 
 std::string_view textArg(sqlite3_value *v)
@@ -293,7 +294,8 @@ public:
         if (err)
             return err;
         for (const StoredTable &t : tables) {
-            if (!isInternalTable(t.name) && !triggers.contains(QStringLiteral("tvx_key_") + t.name))
+            const QStringList names = keyTriggerNames(t.name);
+            if (!isInternalTable(t.name) && !(triggers.contains(names[0]) && triggers.contains(names[1])))
                 missing << t.name;
         }
         if (haveKeyTable && missing.isEmpty()) {
@@ -309,7 +311,7 @@ public:
         for (const QString &table : std::as_const(missing)) {
             statements << QStringLiteral("INSERT OR IGNORE INTO %1 (tbl, last) VALUES (%2, (SELECT coalesce(max(rowid), 0) FROM %3))")
                               .arg(kKeyTable, literal(table), quoteIdentifier(table))
-                       << keyTriggerSql(table);
+                       << keyTriggerStatements(table);
         }
         for (const QString &sql : std::as_const(statements)) {
             if ((err = execute(sql, {}, nullptr))) {
@@ -370,28 +372,27 @@ public:
         };
         if (Error e = beginWrite())
             return e;
-        // Without the trigger the engine copies whole pages; the new rows'
-        // keys are moved above the highest key afterwards.
+        // Without triggers the engine copies whole pages; the new rows' keys
+        // are moved above the mark afterwards.
         qint64 oldMax = 0, mark = 0, newMax = 0;
         int copied = 0;
         Error e = scalar(QStringLiteral("SELECT coalesce(max(rowid), 0) FROM %1").arg(t), {}, oldMax);
         if (!e)
             e = scalar(QStringLiteral("SELECT coalesce((SELECT last FROM %1 WHERE tbl = ?), 0)").arg(kKeyTable), {table}, mark);
-        if (!e)
-            e = execute(QStringLiteral("DROP TRIGGER %1").arg(keyTrigger(table)), {}, nullptr);
+        for (const QString &name : keyTriggerNames(table)) {
+            if (!e)
+                e = execute(QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(quoteIdentifier(name)), {}, nullptr);
+        }
         if (!e)
             e = execute(sql, params, &copied);
         if (!e)
             e = scalar(QStringLiteral("SELECT coalesce(max(rowid), 0) FROM %1").arg(t), {}, newMax);
         if (!e && copied > 0 && mark > oldMax)
             e = execute(QStringLiteral("UPDATE %1 SET rowid = rowid + ? WHERE rowid > ?").arg(t), {qMax(newMax, mark) - oldMax, oldMax}, nullptr);
-        if (!e)
-            e = execute(QStringLiteral("INSERT OR IGNORE INTO %1 (tbl, last) VALUES (?, 0)").arg(kKeyTable), {table}, nullptr);
-        if (!e)
-            e = execute(QStringLiteral("UPDATE %1 SET last = max(last, (SELECT coalesce(max(rowid), 0) FROM %2)) WHERE tbl = ?").arg(kKeyTable, t),
-                        {table}, nullptr);
-        if (!e)
-            e = execute(keyTriggerSql(table), {}, nullptr);
+        for (const QString &statement : keyTriggerStatements(table)) {
+            if (!e)
+                e = execute(statement, {}, nullptr);
+        }
         if (!e)
             e = commit();
         if (e) {
@@ -407,7 +408,7 @@ private:
     bool hasTrigger(const QString &table)
     {
         bool found = false;
-        query(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'trigger' AND name = ?"), {QStringLiteral("tvx_key_") + table},
+        query(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'trigger' AND name = ?"), {keyTriggerNames(table).first()},
               [&](const RowReader &) {
                   found = true;
                   return false;
