@@ -27,33 +27,16 @@ constexpr int kAttachments = 100000;
 constexpr int kPartners = 20000;
 
 // Answers every message at once; a prompt counts as a failure of the run.
-class QuietPlatform final : public Platform {
+class QuietPlatform final : public HeadlessPlatform {
 public:
     int prompts = 0;
     QString lastText;
     Answer message(QWidget *, const QString &, const QString &text, MessageIcon, MessageButtons buttons) override
     {
         lastText = text;
-        if (buttons != MessageButtons::Ok) {
-            ++prompts;
-            return Answer::No;
-        }
-        return Answer::Ok;
+        prompts += buttons == MessageButtons::Ok ? 0 : 1;
+        return buttons == MessageButtons::Ok ? Answer::Ok : Answer::No;
     }
-    QString input(QWidget *, const QString &, const QString &) override { return {}; }
-    void beep() override {}
-    void setBusyPointer(bool) override {}
-    const Clock &clock() const override { return clock_; }
-    void processEvents() override {}
-    bool startProgram(const QString &, const QStringList &, const QString &) override { return false; }
-    bool openDocument(const QString &) override { return false; }
-    bool printDocument(QWidget *, const QTextDocument &) override { return false; }
-    bool printImage(QWidget *, const QImage &, bool) override { return false; }
-    void runModal(Screen &) override {}
-    void endProgram() override {}
-
-private:
-    SystemClock clock_;
 };
 
 class SilentObserver final : public maintenance::RebuildObserver {

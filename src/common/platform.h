@@ -54,9 +54,30 @@ public:
     virtual void endProgram() = 0;
 };
 
-// The platform in use. Until a program installs the desktop one (see
-// useDesktopPlatform), a headless one answers every message with its default
-// button, every prompt with Cancel, and opens and prints nothing.
+// For programs that never show a window: every question gets its default
+// answer (shown on the standard error), every prompt is cancelled, nothing is
+// started, printed or opened.
+class HeadlessPlatform : public Platform {
+public:
+    Answer message(QWidget *parent, const QString &title, const QString &text, MessageIcon icon, MessageButtons buttons) override;
+    QString input(QWidget *, const QString &, const QString &) override { return {}; }
+    void beep() override {}
+    void setBusyPointer(bool) override {}
+    const Clock &clock() const override { return clock_; }
+    void processEvents() override {}
+    bool startProgram(const QString &, const QStringList &, const QString &) override { return false; }
+    bool openDocument(const QString &) override { return false; }
+    bool printDocument(QWidget *, const QTextDocument &) override { return false; }
+    bool printImage(QWidget *, const QImage &, bool) override { return false; }
+    void runModal(Screen &) override {}
+    void endProgram() override {}
+
+private:
+    SystemClock clock_;
+};
+
+// The platform in use; until a program installs the desktop one (see
+// useDesktopPlatform), a HeadlessPlatform.
 Platform &platform();
 // Puts another implementation in place (tests); nullptr returns to the installed one.
 void setPlatform(Platform *replacement);

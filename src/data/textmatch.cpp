@@ -90,30 +90,23 @@ bool equalIgnoringCase(std::string_view a, std::string_view b)
     return i == a.size() && j == b.size();
 }
 
-bool LikePattern::Token::accepts(char32_t c) const
+bool LikePattern::Token::inSet(char32_t c) const
 {
-    switch (kind) {
-    case Literal: return c == ch;
-    case AnyOne: return true;
-    case Digit: return c >= '0' && c <= '9';
-    case Set: {
-        const auto known = seen.find(c);
-        if (known != seen.end())
-            return known->second;
-        bool in = false;
-        for (const auto &[lo, hi] : ranges) {
-            if (c == lo || c == hi || (lo != hi && compareCharacters(lo, c) <= 0 && compareCharacters(c, hi) <= 0)) {
-                in = true;
-                break;
-            }
+    if (!seen)
+        seen = std::make_shared<std::unordered_map<char32_t, bool>>();
+    const auto known = seen->find(c);
+    if (known != seen->end())
+        return known->second;
+    bool in = false;
+    for (const auto &[lo, hi] : ranges) {
+        if (c == lo || c == hi || (lo != hi && compareCharacters(lo, c) <= 0 && compareCharacters(c, hi) <= 0)) {
+            in = true;
+            break;
         }
-        if (seen.size() < 4096)
-            seen.emplace(c, in != negated);
-        return in != negated;
     }
-    case AnyRun: return true;
-    }
-    return false;
+    if (seen->size() < 4096)
+        seen->emplace(c, in != negated);
+    return in != negated;
 }
 
 std::optional<LikePattern> LikePattern::compile(const QString &pattern)

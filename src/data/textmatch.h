@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,8 +35,18 @@ private:
         char32_t ch = 0;
         bool negated = false;
         std::vector<std::pair<char32_t, char32_t>> ranges;  // a single character is a range of one
-        mutable std::unordered_map<char32_t, bool> seen;     // range answers, worked out once
-        bool accepts(char32_t c) const;
+        // a list's answers, worked out once per character (ranges ask the collator)
+        mutable std::shared_ptr<std::unordered_map<char32_t, bool>> seen;
+        bool accepts(char32_t c) const
+        {
+            switch (kind) {
+            case Literal: return c == ch;
+            case Digit: return c >= '0' && c <= '9';
+            case Set: return inSet(c);
+            default: return true;  // AnyOne, AnyRun
+            }
+        }
+        bool inSet(char32_t c) const;
     };
     std::vector<Token> tokens_;
 };

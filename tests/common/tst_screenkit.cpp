@@ -9,6 +9,7 @@
 #include "common/search.h"
 #include "common/session.h"
 #include "data/datasource.h"
+#include "support/screentestbed.h"
 #include "support/scriptedplatform.h"
 #include "support/testdataset.h"
 
@@ -42,12 +43,9 @@ SearchPrompt partnerSearch()
 
 }  // namespace
 
-class TestScreenKit : public QObject {
+class TestScreenKit : public QObject, private ScreenTestBed {
     Q_OBJECT
 
-    std::unique_ptr<TestDataSet> set;
-    std::unique_ptr<ScriptedPlatform> platform;
-    QString previousDir;
 
     std::unique_ptr<DataSource> source(const QString &file, const QString &recordSource)
     {
@@ -82,24 +80,9 @@ class TestScreenKit : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        useHungarianLocale();
-        previousDir = QDir::currentPath();
-    }
-    void init()
-    {
-        set = std::make_unique<TestDataSet>();
-        QVERIFY(QDir::setCurrent(set->dir().path()));
-        platform = std::make_unique<ScriptedPlatform>();
-        currentUser() = CurrentUser{};
-    }
-    void cleanup()
-    {
-        platform.reset();
-        QDir::setCurrent(previousDir);
-        set.reset();
-    }
+    void initTestCase() { useHungarianLocale(); }
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
 
     // --- the caught step ---
 

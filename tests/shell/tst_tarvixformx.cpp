@@ -2,6 +2,7 @@
 #include "common/funcs.h"
 #include "common/hungarian.h"
 #include "shell/password.h"
+#include "support/screentestbed.h"
 #include "support/scriptedplatform.h"
 #include "common/screenregistry.h"
 #include "common/session.h"
@@ -70,12 +71,9 @@ QStringList comboItems(QComboBox *combo)
 
 }  // namespace
 
-class TestTarvixFormX : public QObject {
+class TestTarvixFormX : public QObject, private ScreenTestBed {
     Q_OBJECT
 
-    std::unique_ptr<TestDataSet> set;
-    std::unique_ptr<ScriptedPlatform> platform;
-    QString previousDir;
 
     QList<QVariantList> logRows() { return tableRows(set->dir(), QStringLiteral("regiszt.tvd"), QStringLiteral("select * from Regisztrálás")); }
     QList<QVariantList> userRows() { return tableRows(set->dir(), QStringLiteral("regiszt.tvd"), QStringLiteral("Users")); }
@@ -114,24 +112,9 @@ class TestTarvixFormX : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        useHungarianLocale();
-        previousDir = QDir::currentPath();
-    }
-    void init()
-    {
-        set = std::make_unique<TestDataSet>();
-        QVERIFY(QDir::setCurrent(set->dir().path()));
-        platform = std::make_unique<ScriptedPlatform>();
-        currentUser() = CurrentUser{};
-    }
-    void cleanup()
-    {
-        platform.reset();
-        QDir::setCurrent(previousDir);
-        set.reset();
-    }
+    void initTestCase() { useHungarianLocale(); }
+    void init() { setUp(); }
+    void cleanup() { tearDown(); }
 
     void windowCarriesItsCaptionsAndMenus()
     {
