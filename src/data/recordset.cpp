@@ -371,9 +371,10 @@ bool Recordset::update()
             if (it != keys_.end())
                 target = it - keys_.begin();
         }
-        // the row is saved whatever showing the former record brings
-        const Error shown = go(target, Gone::Skip) ? Error{} : error_;
-        return shown ? fail(shown) : succeed();
+        // The row is saved: that is what the caller learns. Should the former
+        // record not read back now, it stays shown as it was.
+        go(target, Gone::Skip);
+        return succeed();
     }
 
     // EditMode::Edit
