@@ -54,7 +54,7 @@ public:
     // SQLite tool): a record set never meets another row under a deleted row's
     // key. Sets up what the file needs when it lacks it; the tables themselves
     // stay exactly as they are. Fails on a file that cannot be written.
-    virtual Error ensureStableKeys(const QVector<StoredTable> &tables) = 0;
+    virtual Error ensureStableKeys(const QStringList &tables) = 0;
     // Inside a write: one new row; `key` receives its key.
     virtual Error insertRow(const QString &table, const QStringList &columns, const QVariantList &values, qint64 &key) = 0;
     // INSERT … SELECT into `table` of this file, as one transaction, in the

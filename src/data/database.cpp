@@ -24,6 +24,10 @@ Error noSuchTable(const QString &name, const QString &file) { return messages::n
 
 QString resolveExternalPath(const QString &path)
 {
+    // A file that exists under the very path given is the one meant: a
+    // backslash in a folder name is no separator there.
+    if (QFileInfo(path).isFile())
+        return QDir::cleanPath(path);
     QString p = path.trimmed();
     p.replace(u'\\', u'/');
     const bool absolute = p.startsWith(u'/');
@@ -67,9 +71,7 @@ std::shared_ptr<Database> Database::openPath(const QString &filePath, Error &err
     if (access == Access::Private)
         return db;
     // A file on a read-only medium still opens; nobody can write it anyway.
-    QVector<StoredTable> stored;
-    if (!db->connection_->readCatalog(stored))
-        db->connection_->ensureStableKeys(stored);
+    db->connection_->ensureStableKeys(db->tableNames());
     db->key_ = key;
     db->presence_ = std::make_unique<LockFile>(key);
     db->presence_->lock(LockFile::kInUseOffset, false);
@@ -90,8 +92,10 @@ std::shared_ptr<Database> Database::create(const QString &filePath, const Databa
             return nullptr;
         }
     }
-    QVector<StoredTable> stored;
-    if ((error = connection->readCatalog(stored)) || (error = connection->ensureStableKeys(stored))) {
+    QStringList names;
+    for (const TableDef &table : definition.tables)
+        names << table.name;
+    if ((error = connection->ensureStableKeys(names))) {
         connection->rollback();
         return nullptr;
     }
@@ -113,6 +117,14 @@ Database::~Database()
 }
 
 QString Database::filePath() const { return connection_->filePath(); }
+
+QStringList Database::tableNames() const
+{
+    QStringList names;
+    for (const TableInfo &t : tables_)
+        names << t.name;
+    return names;
+}
 
 QString Database::fileName() const { return QFileInfo(filePath()).fileName(); }
 
@@ -229,9 +241,7 @@ Error Database::executeInsert(const jet::InsertSelect &insert, int *rowsAffected
     const bool external = !insert.sourceFile.isEmpty();
     QString sourceFileName = fileName();
     if (external) {
-        // A file that exists under the very path given is the one meant: a
-        // backslash in a folder name is no separator there.
-        const QString path = QFileInfo(insert.sourceFile).isFile() ? insert.sourceFile : resolveExternalPath(insert.sourceFile);
+        const QString path = resolveExternalPath(insert.sourceFile);
         sourceFileName = QFileInfo(path).fileName();
         if (!QFileInfo(path).isFile())
             return messages::fileMissing(insert.sourceFile);

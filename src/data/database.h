@@ -40,6 +40,7 @@ public:
     const QVector<TableInfo> &tables() const { return tables_; }
     const TableInfo *table(const QString &name) const;  // letter case ignored
     Error refreshTables();
+    QStringList tableNames() const;
     Error rowCount(const QString &table, qint64 &count);
 
     // A dynaset on a table name or a SELECT statement.

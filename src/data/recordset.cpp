@@ -159,12 +159,9 @@ void Recordset::currentWasDeleted()
 {
     releaseLock();
     setMode(EditMode::None);
-    const qsizetype index = pos_;
-    rowCache_.remove(keys_[size_t(index)]);
-    keys_.erase(keys_.begin() + index);
     currentDeleted_ = true;
     current_.fill(QVariant(), columns_.size());
-    emit rowRemoved(int(index));
+    dropKey(pos_);  // pos_ now names the record after it
     emit currentChanged();
 }
 

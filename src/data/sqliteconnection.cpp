@@ -278,7 +278,7 @@ public:
         execute(QStringLiteral("DETACH DATABASE \"%1\"").arg(alias), {}, nullptr);
     }
 
-    Error ensureStableKeys(const QVector<StoredTable> &tables) override
+    Error ensureStableKeys(const QStringList &tables) override
     {
         QStringList missing;
         bool haveKeyTable = false;
@@ -293,10 +293,10 @@ public:
                           });
         if (err)
             return err;
-        for (const StoredTable &t : tables) {
-            const QStringList names = keyTriggerNames(t.name);
-            if (!isInternalTable(t.name) && !(triggers.contains(names[0]) && triggers.contains(names[1])))
-                missing << t.name;
+        for (const QString &table : tables) {
+            const QStringList names = keyTriggerNames(table);
+            if (!isInternalTable(table) && !(triggers.contains(names[0]) && triggers.contains(names[1])))
+                missing << table;
         }
         if (haveKeyTable && missing.isEmpty()) {
             stableKeys_ = true;

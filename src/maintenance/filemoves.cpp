@@ -34,7 +34,7 @@ bool hasCompanion(const QString &path)
 void recover(const QString &path)
 {
     Error ignored;
-    auto db = data::Database::openPath(path, ignored);
+    auto db = data::Database::openPath(path, ignored, data::Database::Access::Private);
 }
 
 }  // namespace
