@@ -128,6 +128,7 @@ public:
         QObject::connect(&screen, &Screen::closed, &loop, &QEventLoop::quit);
         QObject::connect(&screen, &QObject::destroyed, &loop, &QEventLoop::quit);
         screen.show();
+        screen.activateWindow();  // its access keys work without a click first
         loop.exec();
     }
 

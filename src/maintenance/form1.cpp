@@ -89,6 +89,7 @@ Form1::Form1(const QDir &workingDirectory, const QDir &templateDirectory, QWidge
 bool Form1::start(const QString &commandLine)
 {
     show();
+    activateWindow();  // Enter and Esc reach it without a click first
     if (!isUnattended(commandLine))
         return true;
     runServer();

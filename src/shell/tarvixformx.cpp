@@ -244,6 +244,9 @@ void TarvixFormX::start()
 {
     load();
     show();
+    // the keyboard comes here at once (access keys, Enter), also where no
+    // window manager hands it over
+    activateWindow();
     activationSequence();
 }
 
