@@ -55,6 +55,7 @@ public:
 
 private:
     friend class Recordset;
+    friend class WriteCheck;
     friend struct EngineAccess;
     Connection &connection() { return *connection_; }
 

@@ -97,6 +97,7 @@ bool DataSource::moveTo(int row) { return call([row](Recordset &rs) { return rs.
 bool DataSource::addNew() { return call([](Recordset &rs) { return rs.addNew(); }); }
 bool DataSource::edit() { return call([](Recordset &rs) { return rs.edit(); }); }
 bool DataSource::update() { return call([](Recordset &rs) { return rs.update(); }); }
+bool DataSource::update(const WriteGuard &guard) { return call([&](Recordset &rs) { return rs.update(guard); }); }
 void DataSource::cancelUpdate()
 {
     call([](Recordset &rs) {

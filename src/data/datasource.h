@@ -50,6 +50,8 @@ public:
     bool addNew();
     bool edit();
     bool update();
+    // Saves with `guard` run inside the save's write transaction.
+    bool update(const WriteGuard &guard);
     void cancelUpdate();
     bool deleteCurrent();
     Recordset::EditMode editMode() const;

@@ -18,6 +18,7 @@ enum class ErrorCode {
     RecordDeleted,     // the record was deleted meanwhile
     Closed,            // the record set is closed
     Io,                // any other failure of the engine or the file system
+    Refused,           // a guarded save's own check refused it
 };
 
 struct Error {

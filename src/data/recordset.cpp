@@ -328,12 +328,83 @@ bool Recordset::edit()
     return succeed();
 }
 
-bool Recordset::update()
+bool Recordset::update() { return update(WriteGuard{}); }
+
+Error WriteCheck::highest(const QString &field, QVariant &value, const QString &criteria)
+{
+    value = QVariant();
+    const Recordset &rs = recordset_;
+    const int column = rs.table_.indexOf(field);
+    if (column < 0)
+        return messages::noSuchField(rs.table_.name, field);
+    QString where = QStringLiteral("1");
+    QVariantList params;
+    if (!criteria.isEmpty()) {
+        const auto parsed = jet::parseCriteria(criteria);
+        if (!parsed)
+            return parsed.error;
+        const SqlText clause = whereClause(*parsed.value, rs.table_);
+        if (clause.error)
+            return clause.error;
+        where = clause.sql;
+        params = clause.params;
+    }
+    const FieldDef &def = rs.table_.fields[column];
+    return rs.database_->connection().query(
+        QStringLiteral("SELECT MAX(%1) FROM %2 WHERE %3").arg(quoteIdentifier(def.name), quoteIdentifier(rs.table_.name), where),
+        params, [&](const RowReader &r) {
+            value = fromStorage(def, r.value(0));
+            return false;
+        });
+}
+
+Error WriteCheck::exists(const QString &criteria, bool &found)
+{
+    found = false;
+    const Recordset &rs = recordset_;
+    const auto parsed = jet::parseCriteria(criteria);
+    if (!parsed)
+        return parsed.error;
+    const SqlText clause = whereClause(*parsed.value, rs.table_);
+    if (clause.error)
+        return clause.error;
+    return rs.database_->connection().query(
+        QStringLiteral("SELECT 1 FROM %1 WHERE %2 LIMIT 1").arg(quoteIdentifier(rs.table_.name), clause.sql), clause.params,
+        [&](const RowReader &) {
+            found = true;
+            return false;
+        });
+}
+
+Error WriteCheck::setValue(const QString &field, const QVariant &value)
+{
+    Recordset &rs = recordset_;
+    const int i = rs.fieldIndex(field);
+    if (i < 0)
+        return messages::noSuchField(rs.table_.name, field);
+    rs.pending_[i] = value;
+    rs.changed_[i] = true;
+    return {};
+}
+
+bool Recordset::update(const WriteGuard &guard)
 {
     if (!ensureOpen())
         return false;
     if (mode_ == EditMode::None)
         return fail(messages::noEditInProgress());
+
+    Connection &conn = database_->connection();
+    const bool guarded = bool(guard);
+    if (guarded) {
+        if (Error e = conn.beginWrite())
+            return fail(e);
+        WriteCheck check(*this);
+        if (Error e = guard(check)) {
+            conn.rollback();
+            return fail(e);
+        }
+    }
 
     QStringList columns;
     QVariantList params;
@@ -341,16 +412,19 @@ bool Recordset::update()
         if (!changed_[i])
             continue;
         const StoredValue stored = toStorage(table_.fields[columns_[i]], pending_[i]);
-        if (stored.error)
+        if (stored.error) {
+            if (guarded)
+                conn.rollback();
             return fail(stored.error);
+        }
         columns << table_.fields[columns_[i]].name;
         params << stored.value;
     }
 
-    Connection &conn = database_->connection();
     if (mode_ == EditMode::AddNew) {
-        if (Error e = conn.beginWrite())
-            return fail(e);
+        if (!guarded)
+            if (Error e = conn.beginWrite())
+                return fail(e);
         qint64 key = -1;
         if (Error e = conn.insertRow(table_.name, columns, params, key)) {
             conn.rollback();
@@ -381,8 +455,9 @@ bool Recordset::update()
         for (const QString &c : columns)
             assignments << quoteIdentifier(c) + QStringLiteral(" = ?");
         params << key;
-        if (Error e = conn.beginWrite())
-            return fail(e);
+        if (!guarded)
+            if (Error e = conn.beginWrite())
+                return fail(e);
         int changes = 0;
         if (Error e = conn.execute(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(quoteIdentifier(table_.name), assignments.join(u", ")),
                                    params, &changes)) {
@@ -397,6 +472,8 @@ bool Recordset::update()
         }
         if (Error e = conn.commit())
             return fail(e);
+    } else if (guarded) {
+        conn.rollback();  // nothing to write
     }
     releaseLock();
     setMode(EditMode::None);

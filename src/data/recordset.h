@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -19,6 +20,32 @@ struct Bookmark {
     bool isValid() const { return key >= 0; }
     bool operator==(const Bookmark &) const = default;
 };
+
+class Recordset;
+
+// What a guarded save sees inside its own write transaction: every row
+// committed so far, and no other writer between these reads and the save.
+// Used where a check and the row it protects must not be split (the next
+// identifier, a name that must stay unique).
+class WriteCheck {
+public:
+    // The highest value of `field` over the table's rows that match `criteria`
+    // (find syntax; empty: every row); null when no row has one.
+    Error highest(const QString &field, QVariant &value, const QString &criteria = {});
+    // Whether any row of the table matches `criteria` (find syntax).
+    Error exists(const QString &criteria, bool &found);
+    // Sets a field of the record being saved.
+    Error setValue(const QString &field, const QVariant &value);
+
+private:
+    friend class Recordset;
+    explicit WriteCheck(Recordset &recordset) : recordset_(recordset) {}
+    Recordset &recordset_;
+};
+
+// Runs inside the save's write transaction; an error it returns refuses the
+// save (nothing is written, the changes stay pending) and becomes the error.
+using WriteGuard = std::function<Error(WriteCheck &)>;
 
 // A dynaset: a live keyset over the rows a statement selected. Values are read
 // from the file whenever a record becomes current, so changes made by other
@@ -65,6 +92,7 @@ public:
     bool addNew();
     bool edit();
     bool update();
+    bool update(const WriteGuard &guard);
     void cancelUpdate();
     bool deleteCurrent();
     EditMode editMode() const { return mode_; }
@@ -110,6 +138,7 @@ signals:
     void editModeChanged();
 
 private:
+    friend class WriteCheck;
     bool fail(Error error) const;
     bool fail(ErrorCode code, const QString &message) const { return fail(Error{code, message}); }
     bool succeed() const;

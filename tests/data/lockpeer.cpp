@@ -4,6 +4,7 @@
 //   tvx-lockpeer write DIR COUNT           add and change filing entries, reporting each one
 //   tvx-lockpeer exclusive DIR FILE        hold the whole file locked, as a program in the middle of writing does
 //   tvx-lockpeer replace DIR FILE TABLE    delete the table's last row and add another, through the data layer
+//   tvx-lockpeer nextid DIR COUNT          add partners numbered one above the highest recordID, in guarded saves
 
 #include "data/datasource.h"
 
@@ -89,6 +90,28 @@ int main(int argc, char **argv)
         say("REPLACED");
         return 0;
     }
-    say("usage: tvx-lockpeer hold DIR FILE TABLE ROW | open DIR FILE | write DIR COUNT | exclusive DIR FILE | replace DIR FILE TABLE");
+    if (args.size() >= 3 && args[0] == u"nextid") {
+        DataSource ds(QStringLiteral("Torzsek.tvd"), QStringLiteral("BEPARTNER"), nullptr, QDir(args[1]));
+        if (!ds.refresh()) {
+            say(qPrintable(ds.lastError().message));
+            return 1;
+        }
+        const int count = args[2].toInt();
+        for (int i = 0; i < count; ++i) {
+            const bool saved = ds.addNew() && ds.setValue(0, QStringLiteral("peer %1").arg(i)) && ds.update([](WriteCheck &check) {
+                QVariant highest;
+                if (Error e = check.highest(QStringLiteral("recordID"), highest))
+                    return e;
+                return check.setValue(QStringLiteral("recordID"), highest.toLongLong() + 1);
+            });
+            if (!saved) {
+                say(qPrintable(ds.lastError().message));
+                return 1;
+            }
+        }
+        say("DONE");
+        return 0;
+    }
+    say("usage: tvx-lockpeer hold DIR FILE TABLE ROW | open DIR FILE | write DIR COUNT | exclusive DIR FILE | replace DIR FILE TABLE | nextid DIR COUNT");
     return 2;
 }

@@ -208,6 +208,26 @@ private Q_SLOTS:
         QCOMPARE(integrityCheck(set.path(QStringLiteral("Tarvix.tvd"))), QStringLiteral("ok"));
     }
 
+    void guardedSavesNeverShareAnIdentifier()
+    {
+        TestDataSet set;
+        QProcess first, second;
+        for (QProcess *p : {&first, &second})
+            p->start(QStringLiteral(LOCKPEER), {QStringLiteral("nextid"), set.dir().path(), QStringLiteral("150")});
+        for (QProcess *p : {&first, &second}) {
+            QVERIFY(p->waitForFinished(60000));
+            QCOMPARE(p->readAll().trimmed(), QByteArray("DONE"));
+        }
+        DataSource partners(QStringLiteral("Torzsek.tvd"), QStringLiteral("select recordID from BEPARTNER order by recordID"), nullptr,
+                            set.dir());
+        QVERIFY(partners.refresh());
+        QCOMPARE(partners.recordCount(), 300);
+        for (int i = 0; i < 300; ++i) {
+            QVERIFY(partners.moveTo(i));
+            QCOMPARE(partners.value(0).toLongLong(), qint64(i + 1));
+        }
+    }
+
     void killedWriterLeavesAConsistentFile()
     {
         TestDataSet set;

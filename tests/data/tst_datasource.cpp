@@ -690,6 +690,58 @@ private Q_SLOTS:
         QVERIFY(ds->moveLast());
         QVERIFY(ds->value(0).isNull());
     }
+
+    void guardedSaveChecksAndSetsInsideItsWrite()
+    {
+        fillPartners();
+        auto ds = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        auto other = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        // a row the first source has not seen yet still counts
+        addRows(*other, {{QStringLiteral("Később jött Kft."), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(),
+                          QVariant(), QVariant(), 41}});
+        const auto nextIdentifier = [](WriteCheck &check) {
+            QVariant highest;
+            if (Error e = check.highest(QStringLiteral("recordID"), highest, QStringLiteral("[recordID] > 0")))
+                return e;
+            return check.setValue(QStringLiteral("recordID"), highest.toLongLong() + 1);
+        };
+        QVERIFY(ds->addNew());
+        QVERIFY(ds->setValue(0, QStringLiteral("Új")));
+        QVERIFY2(ds->update(nextIdentifier), qPrintable(ds->lastError().message));
+        QVERIFY(ds->moveLast());
+        QCOMPARE(ds->value(QStringLiteral("recordID")).toInt(), 42);
+
+        // a refusal writes nothing and keeps what was typed
+        const auto nameTaken = [](WriteCheck &check) {
+            bool found = false;
+            if (Error e = check.exists(QStringLiteral("[BerNev] = \"ábel bt.\""), found))
+                return e;
+            return found ? Error{ErrorCode::Refused, QStringLiteral("foglalt")} : Error{};
+        };
+        QVERIFY(other->refresh());
+        const int before = other->recordCount();
+        QVERIFY(ds->addNew());
+        QVERIFY(ds->setValue(0, QStringLiteral("Ábel Bt.")));
+        QVERIFY(!ds->update(nameTaken));
+        QCOMPARE(ds->lastError().code, ErrorCode::Refused);
+        QCOMPARE(ds->editMode(), Recordset::EditMode::AddNew);
+        QCOMPARE(ds->value(0).toString(), QStringLiteral("Ábel Bt."));
+        ds->cancelUpdate();
+        QVERIFY(other->refresh());
+        QCOMPARE(other->recordCount(), before);
+
+        // an edit is guarded the same way, and a guard's bad criteria fail cleanly
+        QVERIFY(ds->moveFirst());
+        QVERIFY(ds->setValue(QStringLiteral("BerCim"), QStringLiteral("Fő utca 1.")));
+        QVERIFY(!ds->update([](WriteCheck &check) {
+            bool found = false;
+            return check.exists(QStringLiteral("[BerNev] = \"nyitott"), found);
+        }));
+        QCOMPARE(ds->lastError().code, ErrorCode::BadStatement);
+        QVERIFY(ds->update(nextIdentifier));
+        QVERIFY(other->findFirst(QStringLiteral("[BerCim] = 'Fő utca 1.'")));
+        QCOMPARE(other->value(QStringLiteral("recordID")).toInt(), 43);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDataSource)
