@@ -1,5 +1,6 @@
 #include "common/desktopplatform.h"
 #include "common/platform.h"
+#include "common/printing.h"
 #include "common/screen.h"
 
 #include <QApplication>
@@ -7,11 +8,10 @@
 #include <QDesktopServices>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QImage>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -96,29 +96,23 @@ public:
 
     bool printDocument(QWidget *, const QTextDocument &document) override
     {
-        QPrinter printer(QPrinter::HighResolution);
+        const QPrinterInfo printerInfo = QPrinterInfo::defaultPrinter();
+        if (printerInfo.isNull())
+            return false;
+        QPrinter printer(printerInfo, QPrinter::HighResolution);
         if (!printer.isValid())
             return false;
         document.print(&printer);
-        return printer.printerState() != QPrinter::Error;
+        return printer.printerState() != QPrinter::Error && printer.printerState() != QPrinter::Aborted;
     }
 
-    bool printImage(QWidget *, const QImage &image, bool landscape) override
+    bool printPage(QWidget *, const PageDrawing &page, bool landscape) override
     {
-        QPrinter printer(QPrinter::HighResolution);
-        if (!printer.isValid())
+        const QPrinterInfo printerInfo = QPrinterInfo::defaultPrinter();
+        if (printerInfo.isNull())
             return false;
-        printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-        QPainter painter;
-        if (!painter.begin(&printer))
-            return false;
-        const QRect page = painter.viewport();
-        QSize size = image.size();
-        size.scale(page.size(), Qt::KeepAspectRatio);
-        painter.setViewport(page.x(), page.y(), size.width(), size.height());
-        painter.setWindow(image.rect());
-        painter.drawImage(0, 0, image);
-        return painter.end();
+        QPrinter printer(printerInfo, QPrinter::HighResolution);
+        return tvx::printPage(printer, page, landscape);
     }
 
     void runModal(Screen &screen) override

@@ -11,9 +11,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <QSize>
+
+#include <functional>
+
+class QPainter;
 class QWidget;
 class QTextDocument;
-class QImage;
 
 namespace tvx {
 
@@ -23,6 +27,15 @@ enum class MessageIcon { None, Critical, Exclamation, Question, Information };
 // YesNo has Yes as its default button (Enter), YesNoDefaultNo has No.
 enum class MessageButtons { Ok, YesNo, YesNoDefaultNo };
 enum class Answer { Ok, Yes, No };
+
+// A printed page drawn by the same code that draws it on screen: the painter's
+// coordinates are the page's own units (`PageDrawing::size`), scaled to the
+// device, so text is laid out at the device's own resolution. Fonts are sized
+// in page units (QFont::setPixelSize).
+struct PageDrawing {
+    QSize size;
+    std::function<void(QPainter &)> paint;
+};
 
 class Platform {
 public:
@@ -46,7 +59,7 @@ public:
 
     // The default printer. False when nothing was printed.
     virtual bool printDocument(QWidget *parent, const QTextDocument &document) = 0;
-    virtual bool printImage(QWidget *parent, const QImage &image, bool landscape) = 0;
+    virtual bool printPage(QWidget *parent, const PageDrawing &page, bool landscape) = 0;
 
     // Shows a screen modally and returns when it has closed.
     virtual void runModal(Screen &screen) = 0;
@@ -68,7 +81,7 @@ public:
     bool startProgram(const QString &, const QStringList &, const QString &) override { return false; }
     bool openDocument(const QString &) override { return false; }
     bool printDocument(QWidget *, const QTextDocument &) override { return false; }
-    bool printImage(QWidget *, const QImage &, bool) override { return false; }
+    bool printPage(QWidget *, const PageDrawing &, bool) override { return false; }
     void runModal(Screen &) override {}
     void endProgram() override {}
 

@@ -39,6 +39,9 @@ public:
     bool startSucceeds = true;
     int printed = 0;
     bool printSucceeds = true;
+    bool printedLandscape = false;
+    // prints a page for real, e.g. into a PDF file through tvx::printPage
+    std::function<bool(const tvx::PageDrawing &, bool)> onPrintPage;
     tvx::FixedClock fixedClock;
     int modalRuns = 0;
     int programEnds = 0;
@@ -82,10 +85,13 @@ public:
         ++printed;
         return printSucceeds;
     }
-    bool printImage(QWidget *, const QImage &, bool) override
+    bool printPage(QWidget *, const tvx::PageDrawing &page, bool landscape) override
     {
         ++printed;
-        return printSucceeds;
+        printedLandscape = landscape;
+        if (!printSucceeds)
+            return false;
+        return onPrintPage ? onPrintPage(page, landscape) : true;
     }
 
     void runModal(tvx::Screen &screen) override
