@@ -53,6 +53,13 @@ bool DataSource::refresh()
     return setRecordset(std::move(rs));
 }
 
+bool DataSource::requery()
+{
+    if (!isOpen())
+        return refresh();
+    return call([](Recordset &rs) { return rs.requery(); });
+}
+
 bool DataSource::setRecordset(std::shared_ptr<Recordset> recordset)
 {
     if (recordset_ && recordset_ != recordset && recordset_->isOpen() && !recordset_->writePending()) {

@@ -26,6 +26,9 @@ public:
     // Opens the file if needed and runs the record source anew; the current
     // record is then the first one.
     bool refresh();
+    // Runs the record set's statement again, in its own order (a header sort
+    // stays); the current record is then the first one. Opens it when closed.
+    bool requery();
     bool isOpen() const { return recordset_ && recordset_->isOpen(); }
 
     std::shared_ptr<Database> database();

@@ -362,12 +362,16 @@ Error WriteCheck::exists(const QString &criteria, bool &found)
 {
     found = false;
     const Recordset &rs = recordset_;
-    const auto parsed = jet::parseCriteria(criteria);
-    if (!parsed)
-        return parsed.error;
-    const SqlText clause = whereClause(*parsed.value, rs.table_);
-    if (clause.error)
-        return clause.error;
+    SqlText clause;
+    clause.sql = QStringLiteral("1");
+    if (!criteria.isEmpty()) {
+        const auto parsed = jet::parseCriteria(criteria);
+        if (!parsed)
+            return parsed.error;
+        clause = whereClause(*parsed.value, rs.table_);
+        if (clause.error)
+            return clause.error;
+    }
     return rs.database_->connection().query(
         QStringLiteral("SELECT 1 FROM %1 WHERE %2 LIMIT 1").arg(quoteIdentifier(rs.table_.name), clause.sql), clause.params,
         [&](const RowReader &) {

@@ -32,7 +32,7 @@ public:
     // The highest value of `field` over the table's rows that match `criteria`
     // (find syntax; empty: every row); null when no row has one.
     Error highest(const QString &field, QVariant &value, const QString &criteria = {});
-    // Whether any row of the table matches `criteria` (find syntax).
+    // Whether any row of the table matches `criteria` (find syntax; empty: any row).
     Error exists(const QString &criteria, bool &found);
     // Sets a field of the record being saved.
     Error setValue(const QString &field, const QVariant &value);

@@ -1,0 +1,8 @@
+#pragma once
+
+namespace tvx {
+
+// BeraktarozokFormX
+void registerPartnerScreens();
+
+}  // namespace tvx
