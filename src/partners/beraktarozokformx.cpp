@@ -252,6 +252,7 @@ void BeraktarozokFormX::buildWindow()
     PartnerGrid->setObjectName(QStringLiteral("PartnerGrid"));
     PartnerGrid->setDataSource(&Beraktarozok, kPartnerColumns);
     PartnerGrid->setSortable(true);
+    PartnerGrid->setColumnWidth(0, 220);
     highlightOnFocus(PartnerGrid);
     right->addWidget(PartnerGrid, 1);
     auto *note = new QLabel(QStringLiteral("(Adatbeviteli sorrendben)"), central);

@@ -117,7 +117,7 @@ void paintPartnerListPage(QPainter &painter, const PartnerListPage &page)
     };
     painter.setFont(pageFont(9.75, true, true));
     for (int c = 0; c < kColumns; ++c)
-        drawText(painter, {kColumnX[size_t(c)], kHeaderY}, columnHeaders()[size_t(c)], columnWidth(c));
+        drawText(painter, {kColumnX[size_t(c)], kHeaderY}, columnHeaders()[size_t(c)]);
 
     painter.setFont(pageFont(9.75));
     for (int r = 0; r < kRowsPerPage; ++r)
