@@ -1,0 +1,135 @@
+// Times the partner screen on 20 000 partners: opening it, a live-filter
+// keystroke that finds a partner near the end, "Új partner", and the full
+// check (with 1 000 nameless partners among them).
+//   tvx-partnerbench
+
+#include "common/hungarian.h"
+#include "common/platform.h"
+#include "data/database.h"
+#include "data/engineaccess.h"
+#include "data/templates.h"
+#include "partners/beraktarozokformx.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <algorithm>
+#include <functional>
+
+using namespace tvx;
+using namespace tvx::data;
+
+namespace {
+
+constexpr int kPartners = 20000;
+constexpr int kNameless = 1000;
+QTextStream out(stdout);
+
+// Every question is answered Yes (the full check runs), nothing waits.
+class QuietPlatform final : public HeadlessPlatform {
+public:
+    Answer message(QWidget *, const QString &, const QString &, MessageIcon, MessageButtons buttons) override
+    {
+        return buttons == MessageButtons::Ok ? Answer::Ok : Answer::Yes;
+    }
+};
+
+void check(const Error &e)
+{
+    if (e) {
+        out << "HIBA: " << e.message << Qt::endl;
+        std::exit(1);
+    }
+}
+
+double medianMs(int runs, const std::function<void()> &prepare, const std::function<void()> &work)
+{
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        prepare();
+        QElapsedTimer t;
+        t.start();
+        work();
+        times.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void generate(const QDir &dir)
+{
+    check(createDataSetFiles(dir));
+    Error error;
+    auto db = Database::open(QStringLiteral("Torzsek.tvd"), dir, error);
+    check(error);
+    Connection &c = EngineAccess::connection(*db);
+    check(c.beginWrite());
+    for (int i = 1; i <= kPartners; ++i) {
+        const QVariant name = i % (kPartners / kNameless) == 0 ? QVariant() : QVariant(QStringLiteral("Partner %1 Kft.").arg(i));
+        check(c.execute(QStringLiteral("INSERT INTO BePartner (BerNev, BerIrszam, BerSzekhely, BerCim, BerTelefon, recordID, BerOrszag) "
+                                       "VALUES (?, '1052', 'Budapest', 'Váci utca 1.', '0612345678', ?, 'HU')"),
+                        {name, i}));
+    }
+    check(c.commit());
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    useHungarianLocale();
+    QuietPlatform quiet;
+    setPlatform(&quiet);
+
+    QTemporaryDir tmp;
+    const QDir dir(tmp.path());
+    generate(dir);
+    QDir::setCurrent(dir.path());
+    const QString torzsek = dir.filePath(QStringLiteral("Torzsek.tvd"));
+    const QString pristine = dir.filePath(QStringLiteral("pristine.bak"));
+    QFile::copy(torzsek, pristine);
+    const auto restore = [&] {
+        QFile::remove(torzsek);
+        QFile::copy(pristine, torzsek);
+    };
+
+    out << "Partnerek: " << kPartners << " (" << kNameless << " név nélkül)" << Qt::endl;
+
+    const double open = medianMs(7, [] {}, [] {
+        BeraktarozokFormX screen;
+        screen.SetQui(false);
+    });
+    out << "megnyitás:            " << open << " ms (cél < 200)" << Qt::endl;
+
+    {
+        BeraktarozokFormX screen;
+        screen.SetQui(false);
+        const double filter = medianMs(7, [&] { screen.Beraktarozok.moveFirst(); },
+                                       [&] { screen.filterChanged(QStringLiteral("Partner 19998")); });
+        out << "élő szűrő leütés:     " << filter << " ms (cél < 50)  -> " << screen.Beraktarozok.value(QStringLiteral("BerNev")).toString()
+            << Qt::endl;
+        const double added = medianMs(7, [] {}, [&] { screen.newPartner(); });
+        out << "Új partner:           " << added << " ms (cél < 50)  -> recordID "
+            << screen.Beraktarozok.value(QStringLiteral("recordID")).toInt() << Qt::endl;
+    }
+
+    qint64 left = 0;
+    const double fullCheck = medianMs(3, restore, [&] {
+        BeraktarozokFormX screen;
+        screen.Kilepes();  // the full-check question is answered Yes
+    });
+    {
+        Error error;
+        auto db = Database::open(QStringLiteral("Torzsek.tvd"), dir, error);
+        check(error);
+        check(db->rowCount(QStringLiteral("BePartner"), left));
+    }
+    out << "teljes ellenőrzés:    " << fullCheck << " ms (cél < 2000), megnyitással; maradt " << left << " partner" << Qt::endl;
+    setPlatform(nullptr);
+    return 0;
+}
