@@ -5,6 +5,7 @@
 #include "data/datasource.h"
 
 #include <QFontMetrics>
+#include <QKeySequence>
 #include <QLocale>
 #include <QPainter>
 #include <QPushButton>
@@ -42,6 +43,21 @@ void drawText(QPainter &painter, QPoint at, const QString &text, int width = 0)
     const QString shown = width > 0 ? metrics.elidedText(text, Qt::ElideRight, width) : text;
     painter.drawText(QRect(at, QSize(width > 0 ? width : kPageTwips.width() - at.x(), metrics.height())),
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, shown);
+}
+
+// A header wider than its column is set narrower, so it stays whole and apart
+// from the next one.
+void drawHeader(QPainter &painter, QPoint at, const QString &text, int width)
+{
+    const QFont font = painter.font();
+    const int advance = QFontMetrics(font).horizontalAdvance(text);
+    if (width > 0 && advance > width) {
+        QFont narrow = font;
+        narrow.setStretch(std::max(60, 100 * width / advance));
+        painter.setFont(narrow);
+    }
+    drawText(painter, at, text);
+    painter.setFont(font);
 }
 
 QRect twips(QPoint at, QSize size)
@@ -117,7 +133,7 @@ void paintPartnerListPage(QPainter &painter, const PartnerListPage &page)
     };
     painter.setFont(pageFont(9.75, true, true));
     for (int c = 0; c < kColumns; ++c)
-        drawText(painter, {kColumnX[size_t(c)], kHeaderY}, columnHeaders()[size_t(c)]);
+        drawHeader(painter, {kColumnX[size_t(c)], kHeaderY}, columnHeaders()[size_t(c)], columnWidth(c));
 
     painter.setFont(pageFont(9.75));
     for (int r = 0; r < kRowsPerPage; ++r)
@@ -152,6 +168,7 @@ BeszallitoNyomFormX::BeszallitoNyomFormX(const PartnerListPage &page, QWidget *p
     Nyomtat = button("Nyomtat", QStringLiteral("Nyomtat"), 12480);
     Megse = button("Megse", QStringLiteral("Mégse"), 13560);
     Tovabb->setDefault(true);
+    Megse->setShortcut(QKeySequence(Qt::Key_Escape));
 
     connect(Tovabb, &QPushButton::clicked, this, &BeszallitoNyomFormX::close);
     connect(Nyomtat, &QPushButton::clicked, this, &BeszallitoNyomFormX::printPage);
