@@ -575,6 +575,8 @@ bool Recordset::setValue(int position, const QVariant &value)
         return false;
     pending_[position] = value;
     changed_[position] = true;
+    if (mode_ == EditMode::Edit && hasCurrent())
+        emit rowChanged(int(pos_));  // grids show what is being typed
     return succeed();
 }
 

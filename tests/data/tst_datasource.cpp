@@ -463,9 +463,13 @@ private Q_SLOTS:
         QCOMPARE(ds->recordset()->valueAt(99, 0), QVariant());
         QCOMPARE(moved.count(), 0);
         QCOMPARE(ds->absolutePosition(), 0);
-        // the row being edited shows what was typed
+        // the row being edited shows what was typed, and says so at every change
+        QSignalSpy rowChanged(ds.get(), &DataSource::rowChanged);
+        QVERIFY(ds->setValue(0, QStringLiteral("Gépelés")));
         QVERIFY(ds->setValue(0, QStringLiteral("Gépelés alatt")));
         QCOMPARE(ds->recordset()->valueAt(0, 0).toString(), QStringLiteral("Gépelés alatt"));
+        QCOMPARE(rowChanged.count(), 2);
+        QCOMPARE(rowChanged.last().first().toInt(), 0);
     }
 
     // Another data source deletes the last partner and adds one: the engine
