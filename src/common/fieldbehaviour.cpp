@@ -62,14 +62,12 @@ public:
             return true;
         }
         const QString text = key->text();
-        if (text.isEmpty())
-            return false;  // arrows, Delete, Tab type no character
-        if (key->key() == Qt::Key_Backspace || text == QStringLiteral("\b"))
+        // arrows, Delete, Tab, Backspace and Esc type no character (some window
+        // systems give Tab and Backspace a control character as their text)
+        if (text.isEmpty() || !text.at(0).isPrint())
             return false;
         if (text.size() == 1 && accepted_.contains(text.at(0)) && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
             return false;
-        if (key->modifiers() & Qt::ControlModifier && !text.at(0).isPrint())
-            return false;  // editing shortcuts (Ctrl+C, Ctrl+V …) type nothing themselves
         platform().beep();
         return true;
     }

@@ -145,6 +145,12 @@ private Q_SLOTS:
         window.show();
         QTest::keyClick(field, Qt::Key_Return);
         QCOMPARE(clicks, 1);
+        // Tab leaves the field also where the window system gives it a text
+        auto *next = new QLineEdit(&window);
+        field->setFocus();
+        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_Tab, QStringLiteral("\t"), Qt::NoModifier);
+        QCOMPARE(platform.beeps, 0);
+        QTRY_VERIFY(next->hasFocus() || !window.isActiveWindow());
         QCOMPARE(platform.beeps, 0);
         QTest::keyClicks(field, QStringLiteral("3"));
         QCOMPARE(platform.beeps, 1);
