@@ -15,7 +15,8 @@
 
 #include <QEvent>
 #include <QGridLayout>
-#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -214,6 +215,8 @@ void BeraktarozokFormX::buildWindow()
     OrszagGrid->setSortable(true);
     OrszagGrid->setToolTip(QStringLiteral("Dupla kattintással válasszon!"));
     OrszagGrid->setMinimumHeight(160);
+    OrszagGrid->horizontalHeader()->setStretchLastSection(true);
+    OrszagGrid->installEventFilter(this);  // Enter chooses, as a double click does
     highlightOnFocus(OrszagGrid);
     left->addWidget(OrszagGrid);
     left->addStretch();
@@ -350,6 +353,13 @@ bool BeraktarozokFormX::eventFilter(QObject *watched, QEvent *event)
         static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         searchByName();
         return true;
+    }
+    if (watched == OrszagGrid && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            chooseCountry();
+            return true;
+        }
     }
     if (watched == BerIrszamText && event->type() == QEvent::MouseButtonRelease) {
         selectWholeContent(BerIrszamText);

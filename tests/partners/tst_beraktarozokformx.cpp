@@ -311,6 +311,13 @@ private Q_SLOTS:
         QCOMPARE(screen.BerOrszagLabel->text(), QStringLiteral("HU"));
         QCOMPARE(screen.Beraktarozok.editMode(), data::Recordset::EditMode::None);  // saved
 
+        // by keyboard: Enter on a row chooses it
+        platform->inputs.enqueue(QStringLiteral("ausztr"));
+        screen.findCountry();
+        QTest::keyClick(screen.OrszagGrid, Qt::Key_Return);
+        QVERIFY(!screen.OrszagGrid->isVisible());
+        QCOMPARE(screen.BerOrszagLabel->text(), QStringLiteral("AT"));
+
         platform->inputs.enqueue(QStringLiteral("Atlantisz"));
         screen.findCountry();
         QCOMPARE(platform->messages.last().text, QStringLiteral("Nincs ilyen ország! Keressen újra, vagy válasszon a listából!"));
