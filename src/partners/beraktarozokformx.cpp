@@ -14,6 +14,7 @@
 #include "partners/partnerlist.h"
 
 #include <QEvent>
+#include <QShowEvent>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -340,10 +341,13 @@ void BeraktarozokFormX::activation()
     SzuroText->setFocus(Qt::OtherFocusReason);
 }
 
-void BeraktarozokFormX::changeEvent(QEvent *event)
+// The screen becomes the active one when it opens and when a window it opened
+// (the help, a page of the listing) closes; a message box closing does not
+// count, so the focus stays where the user was.
+void BeraktarozokFormX::showEvent(QShowEvent *event)
 {
-    Screen::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && exitOnClose())
+    Screen::showEvent(event);
+    if (!event->spontaneous() && exitOnClose())
         activation();
 }
 
@@ -623,9 +627,14 @@ void BeraktarozokFormX::openHelp()
     if (Screen *window = createScreen(help, this)) {
         window->showModal();
         delete window;
+        activation();
     }
 }
 
-void BeraktarozokFormX::printList() { partners::listPartners(this, Beraktarozok, pageNumber); }
+void BeraktarozokFormX::printList()
+{
+    if (partners::listPartners(this, Beraktarozok, pageNumber) > 0)
+        activation();
+}
 
 }  // namespace tvx

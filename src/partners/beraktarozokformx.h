@@ -77,7 +77,7 @@ public:
 
 protected:
     void exitRoutine() override;
-    void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

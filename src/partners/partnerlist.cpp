@@ -228,15 +228,16 @@ bool moveToNext(data::DataSource &partners)
 
 }  // namespace
 
-void listPartners(QWidget *screen, data::DataSource &partners, int &pageNumber)
+int listPartners(QWidget *screen, data::DataSource &partners, int &pageNumber)
 {
+    int shown = 0;
     platform().setBusyPointer(true);
     if (partners.recordCount() < 1) {
         platform().setBusyPointer(false);
         platform().beep();
         platform().message(screen, QStringLiteral("FIGYELEM!"), QStringLiteral("Nincs nyomtatandó adat!"), MessageIcon::None,
                            MessageButtons::Ok);
-        return;
+        return shown;
     }
     // the typed changes of the current partner belong on the list as well
     if (!partners.writePending())
@@ -252,10 +253,11 @@ void listPartners(QWidget *screen, data::DataSource &partners, int &pageNumber)
     for (;;) {
         if (partners.eof()) {
             platform().setBusyPointer(false);
+            ++shown;
             const bool cancelled = showPage(screen, page);
             platform().setBusyPointer(false);
             if (cancelled)
-                return;
+                return shown;
             break;
         }
         page.rows[size_t(row - 1)] = partnerCells(partners);
@@ -263,8 +265,9 @@ void listPartners(QWidget *screen, data::DataSource &partners, int &pageNumber)
         const bool moved = moveToNext(partners);
         if (row == kRowsPerPage + 1 || !moved) {
             platform().setBusyPointer(false);
+            ++shown;
             if (showPage(screen, page))
-                return;
+                return shown;
             if (!moved)
                 break;  // the rest of the table cannot be read: the listing ends here
             ++pageNumber;
@@ -275,6 +278,7 @@ void listPartners(QWidget *screen, data::DataSource &partners, int &pageNumber)
     platform().setBusyPointer(false);
     if (partners.recordCount() > 0 && partners.eof() && !partners.moveLast())
         partners.clearError();
+    return shown;
 }
 
 }  // namespace tvx::partners

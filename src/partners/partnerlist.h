@@ -73,8 +73,8 @@ private:
 };
 
 // The listing of the partner screen's "&Nyomtatás". `pageNumber` is the
-// screen's page counter.
-void listPartners(QWidget *screen, data::DataSource &partners, int &pageNumber);
+// screen's page counter. Returns the number of pages shown.
+int listPartners(QWidget *screen, data::DataSource &partners, int &pageNumber);
 
 }  // namespace partners
 }  // namespace tvx

@@ -346,6 +346,22 @@ private Q_SLOTS:
         QCOMPARE(screen.Beraktarozok.value(QStringLiteral("UgyfelStatus")).toString(), QStringLiteral("3"));
     }
 
+    void opensWithTheFocusInTheFilterBoxAndAddsAPlaceholderWhenEmptied()
+    {
+        addPartners(dir(), {{QStringLiteral("Egyetlen"), 1}});
+        BeraktarozokFormX screen;
+        // emptied by another workstation before the screen shows
+        DataSource other(QStringLiteral("Torzsek.tvd"), QStringLiteral("BEPARTNER"), nullptr, dir());
+        QVERIFY(other.refresh() && other.deleteCurrent());
+        QVERIFY(screen.Beraktarozok.requery());
+        screen.show();
+        QVERIFY(QTest::qWaitForWindowActive(&screen));
+        QVERIFY(screen.SzuroText->hasFocus());
+        QCOMPARE(screen.Beraktarozok.recordCount(), 1);
+        QCOMPARE(currentId(screen).toInt(), 1);
+        QVERIFY(screen.Beraktarozok.value(QStringLiteral("BerNev")).isNull());
+    }
+
     void helpNamesThisScreen()
     {
         BeraktarozokFormX screen;
