@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QValidator>
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
@@ -78,6 +79,23 @@ private:
     QAbstractButton *defaultButton_;
 };
 
+// Pasted or dropped text obeys the key filter too: text with any other
+// character is not taken at all.
+class AcceptedCharacters final : public QValidator {
+public:
+    AcceptedCharacters(QObject *parent, QString accepted) : QValidator(parent), accepted_(std::move(accepted)) {}
+    State validate(QString &input, int &) const override
+    {
+        for (const QChar c : input)
+            if (!accepted_.contains(c))
+                return Invalid;
+        return Acceptable;
+    }
+
+private:
+    QString accepted_;
+};
+
 }  // namespace
 
 void highlightOnFocus(QWidget *field)
@@ -88,6 +106,8 @@ void highlightOnFocus(QWidget *field)
 void acceptOnly(QWidget *field, const QString &accepted, QAbstractButton *defaultButton)
 {
     field->installEventFilter(new KeyFilter(field, accepted, defaultButton));
+    if (auto *line = qobject_cast<QLineEdit *>(field))
+        line->setValidator(new AcceptedCharacters(line, accepted));
 }
 
 void selectWholeContent(QWidget *field)

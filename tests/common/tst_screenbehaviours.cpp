@@ -18,6 +18,8 @@
 #include <QKeyEvent>
 #include <QHeaderView>
 #include <QLabel>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -120,6 +122,15 @@ private Q_SLOTS:
         QCOMPARE(platform.beeps, 2);
         QTest::keyClicks(&field, QStringLiteral("-,5"));
         QCOMPARE(field.text(), QStringLiteral("5"));
+
+        // pasting obeys the filter and the input limit as typing does
+        field.setMaxLength(4);
+        QGuiApplication::clipboard()->setText(QStringLiteral("7x"));
+        field.paste();
+        QCOMPARE(field.text(), QStringLiteral("5"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("123456"));
+        field.paste();
+        QCOMPARE(field.text(), QStringLiteral("5123"));
     }
 
     void enterPressesTheDefaultButtonInsteadOfBeeping()
