@@ -5,7 +5,7 @@
 #include "common/fieldbehaviour.h"
 #include "common/fieldbinder.h"
 #include "common/funcs.h"
-#include "shell/password.h"
+#include "common/password.h"
 #include "common/platform.h"
 #include "common/screenregistry.h"
 #include "common/session.h"
