@@ -1,5 +1,7 @@
 #include "shell/screens.h"
 
+#include "users/screens.h"
+
 // Each subsystem registers its own screens from one function in its
 // "<subsystem>/screens.h", e.g.
 //
@@ -23,6 +25,7 @@ namespace tvx {
 
 void registerScreens()
 {
+    registerUserScreens();
 }
 
 }  // namespace tvx
