@@ -63,7 +63,10 @@ public:
         }
         const QString text = key->text();
         if (text.isEmpty())
-            return false;  // arrows, Delete, Tab type no character
+            return false;  // arrows, Delete type no character
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+            return false;  // moves the focus, even where the keyboard gives it a character
+
         if (key->key() == Qt::Key_Backspace || text == QStringLiteral("\b"))
             return false;
         if (text.size() == 1 && accepted_.contains(text.at(0)) && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
