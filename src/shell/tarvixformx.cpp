@@ -481,6 +481,8 @@ void TarvixFormX::openScreen(const QString &name, bool hideMeanwhile)
     delete screen;
     if (hideMeanwhile)
         show();
+    // the keyboard comes back here, also where no window manager hands it over
+    activateWindow();
     activationSequence();
 }
 
