@@ -107,9 +107,12 @@ menuUjFelhasznaloForm::menuUjFelhasznaloForm(QWidget *parent)
     frameLayout->addWidget(Label5, 2, 0);
     frameLayout->addWidget(Text5, 2, 1, Qt::AlignLeft);
     frameLayout->addWidget(command3, 3, 1, Qt::AlignRight);
-    QSizePolicy keepPlace = Frame1->sizePolicy();
-    keepPlace.setRetainSizeWhenHidden(true);  // the window does not jump when the frame appears
-    Frame1->setSizePolicy(keepPlace);
+    // the window does not jump when the frame or the button appears or goes
+    for (QWidget *w : {static_cast<QWidget *>(Frame1), static_cast<QWidget *>(Command1)}) {
+        QSizePolicy keepPlace = w->sizePolicy();
+        keepPlace.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(keepPlace);
+    }
     Frame1->setVisible(false);
     layout->addWidget(Frame1);
     layout->addStretch(1);
