@@ -224,6 +224,8 @@ void menuUjFelhasznaloForm::text1Left()
 
 void menuUjFelhasznaloForm::text5Left()
 {
+    // the field the focus went to is not left by the move to "Rendben"
+    const QScopedValueRollback<bool> busy(reacting_, true);
     if (Text5->text().isEmpty())
         Text5->setText(QStringLiteral("2"));
     else

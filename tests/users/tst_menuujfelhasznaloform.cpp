@@ -385,11 +385,17 @@ private Q_SLOTS:
         leave(s.Text5, s.Text3);
         QCOMPARE(s.Text5->text(), QStringLiteral("2"));
         QVERIFY(s.Text3->hasFocus());
-        // a filled level sends the focus to "Rendben"
-        leave(s.Text5, s.Text3);
+        // a filled level sends the focus to "Rendben", wherever it went; the
+        // field it passed through is not left by that
+        s.Text5->setFocus(Qt::TabFocusReason);
+        s.Text4->setText(QStringLiteral("pw"));
+        s.Text5->setText(QStringLiteral("1"));
+        s.Text3->setFocus(Qt::MouseFocusReason);
         QVERIFY(s.command3->hasFocus());
         QVERIFY(platform->messages.isEmpty());
         QCOMPARE(userRows(set->dir()).size(), 1);
+        s.command3->click();
+        QCOMPARE(userNames(set->dir()), (QStringList{QStringLiteral("demo"), QStringLiteral("Szintes")}));
     }
 
     // ---- what the fields take ----
