@@ -22,6 +22,14 @@ namespace tvx {
 
 namespace {
 
+// The window that asked gets the keyboard again when a box closes, also
+// where no window manager hands it back.
+void giveKeyboardBack(QWidget *parent)
+{
+    if (parent && parent->window()->isVisible())
+        parent->window()->activateWindow();
+}
+
 class QtPlatform final : public Platform {
 public:
     Answer message(QWidget *parent, const QString &title, const QString &text, MessageIcon icon, MessageButtons buttons) override
@@ -42,10 +50,12 @@ public:
             box.setDefaultButton(buttons == MessageButtons::YesNo ? yes : no);
             box.setEscapeButton(no);
             box.exec();
+            giveKeyboardBack(parent);
             return box.clickedButton() == yes ? Answer::Yes : Answer::No;
         }
         box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
         box.exec();
+        giveKeyboardBack(parent);
         return Answer::Ok;
     }
 
@@ -57,7 +67,9 @@ public:
         dialog.setTextValue(QString());
         dialog.setOkButtonText(QStringLiteral("OK"));
         dialog.setCancelButtonText(QStringLiteral("Mégse"));
-        return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
+        const bool accepted = dialog.exec() == QDialog::Accepted;
+        giveKeyboardBack(parent);
+        return accepted ? dialog.textValue() : QString();
     }
 
     void beep() override { QApplication::beep(); }

@@ -153,6 +153,7 @@ bool DataSource::setValue(const QString &name, const QVariant &value)
     return call([&](Recordset &rs) { return rs.setValue(name, value); });
 }
 bool DataSource::findFirst(const QString &criteria) { return call([&](Recordset &rs) { return rs.findFirst(criteria); }); }
+bool DataSource::findNext(const QString &criteria) { return call([&](Recordset &rs) { return rs.findNext(criteria); }); }
 bool DataSource::noMatch() const { return recordset_ && recordset_->noMatch(); }
 Bookmark DataSource::bookmark() const { return recordset_ ? recordset_->bookmark() : Bookmark{}; }
 bool DataSource::setBookmark(const Bookmark &bookmark) { return call([&](Recordset &rs) { return rs.setBookmark(bookmark); }); }

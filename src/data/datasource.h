@@ -65,6 +65,8 @@ public:
     bool setValue(int position, const QVariant &value);
     bool setValue(const QString &name, const QVariant &value);
     bool findFirst(const QString &criteria);
+    // The first matching record after the current one.
+    bool findNext(const QString &criteria);
     bool noMatch() const;
     Bookmark bookmark() const;
     bool setBookmark(const Bookmark &bookmark);

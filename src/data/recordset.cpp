@@ -588,7 +588,15 @@ bool Recordset::setValue(const QString &name, const QVariant &value)
     return setValue(i, value);
 }
 
-bool Recordset::findFirst(const QString &criteria)
+bool Recordset::findFirst(const QString &criteria) { return find(criteria, 0); }
+
+bool Recordset::findNext(const QString &criteria)
+{
+    // after a delete, pos_ already is the record after the deleted one
+    return find(criteria, currentDeleted_ ? pos_ : pos_ + 1);
+}
+
+bool Recordset::find(const QString &criteria, qsizetype from)
 {
     if (!ensureOpen())
         return false;
@@ -611,7 +619,7 @@ bool Recordset::findFirst(const QString &criteria)
     if (e)
         return fail(e);
     if (!matches.empty()) {
-        for (size_t i = 0; i < keys_.size(); ++i) {
+        for (size_t i = size_t(std::max<qsizetype>(from, 0)); i < keys_.size(); ++i) {
             if (matches.count(keys_[i])) {
                 if (!go(qsizetype(i)))
                     return false;

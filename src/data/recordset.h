@@ -106,6 +106,8 @@ public:
     bool setValue(const QString &name, const QVariant &value);
 
     bool findFirst(const QString &criteria);
+    // The first matching record after the current one.
+    bool findNext(const QString &criteria);
     bool noMatch() const { return noMatch_; }
 
     Bookmark bookmark() const;
@@ -148,6 +150,7 @@ private:
     bool readRow(qint64 key, QVector<QVariant> &values, bool &exists) const;
     enum class Gone { Fail, Skip };
     bool go(qsizetype position, Gone gone = Gone::Fail);
+    bool find(const QString &criteria, qsizetype from);
     void dropKey(qsizetype index);
     void currentWasDeleted();
     bool lockCurrent();

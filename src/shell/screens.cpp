@@ -1,6 +1,7 @@
 #include "shell/screens.h"
 
 #include "partners/screens.h"
+#include "users/screens.h"
 
 // Each subsystem registers its own screens from one function in its
 // "<subsystem>/screens.h", e.g.
@@ -26,6 +27,7 @@ namespace tvx {
 void registerScreens()
 {
     registerPartnerScreens();
+    registerUserScreens();
 }
 
 }  // namespace tvx

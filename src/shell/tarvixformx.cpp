@@ -5,7 +5,7 @@
 #include "common/fieldbehaviour.h"
 #include "common/fieldbinder.h"
 #include "common/funcs.h"
-#include "shell/password.h"
+#include "common/password.h"
 #include "common/platform.h"
 #include "common/screenregistry.h"
 #include "common/session.h"
@@ -481,6 +481,8 @@ void TarvixFormX::openScreen(const QString &name, bool hideMeanwhile)
     delete screen;
     if (hideMeanwhile)
         show();
+    // the keyboard comes back here, also where no window manager hands it over
+    activateWindow();
     activationSequence();
 }
 

@@ -123,6 +123,21 @@ private Q_SLOTS:
         QTest::keyClicks(&field, QStringLiteral("-,5"));
         QCOMPARE(field.text(), QStringLiteral("5"));
 
+        // Tab moves on as the desktop sends it, with its character
+        QWidget window;
+        auto *first = new QLineEdit(&window);
+        auto *second = new QLineEdit(&window);
+        acceptOnly(first, QStringLiteral("012"));
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        first->setFocus();
+        const int beeps = platform.beeps;
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+        QApplication::sendEvent(first, &tab);
+        QVERIFY(second->hasFocus());
+        QCOMPARE(platform.beeps, beeps);
+
         // pasting obeys the filter and the input limit as typing does
         field.setMaxLength(4);
         QGuiApplication::clipboard()->setText(QStringLiteral("7x"));
@@ -145,12 +160,6 @@ private Q_SLOTS:
         window.show();
         QTest::keyClick(field, Qt::Key_Return);
         QCOMPARE(clicks, 1);
-        // Tab leaves the field also where the window system gives it a text
-        auto *next = new QLineEdit(&window);
-        field->setFocus();
-        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_Tab, QStringLiteral("\t"), Qt::NoModifier);
-        QCOMPARE(platform.beeps, 0);
-        QTRY_VERIFY(next->hasFocus() || !window.isActiveWindow());
         QCOMPARE(platform.beeps, 0);
         QTest::keyClicks(field, QStringLiteral("3"));
         QCOMPARE(platform.beeps, 1);

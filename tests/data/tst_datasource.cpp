@@ -239,6 +239,32 @@ private Q_SLOTS:
         QCOMPARE(users->value(0).toString(), QStringLiteral("demo"));
     }
 
+    // A name compared with = ignores letter case but not accents, and a star
+    // in it is just a star; findNext walks the matches in record order.
+    void equalNamesAndTheirNextMatches()
+    {
+        auto users = source(QStringLiteral("regiszt.tvd"), QStringLiteral("Users"));
+        addRows(*users, {{QStringLiteral("Éva")}, {QStringLiteral("Eva")}, {QStringLiteral("K*")}, {QStringLiteral("ÉVA")},
+                         {QStringLiteral("Kiss")}, {QStringLiteral("éva")}});
+        const QString eva = QStringLiteral("[Felhasználó] = ") + jet::quoted(QStringLiteral("éva"), u'"');
+        QStringList found;
+        for (bool ok = users->moveFirst() && users->findFirst(eva); ok && !users->noMatch(); ok = users->findNext(eva))
+            found << users->value(0).toString();
+        QCOMPARE(found, (QStringList{QStringLiteral("Éva"), QStringLiteral("ÉVA"), QStringLiteral("éva")}));
+        QVERIFY(users->noMatch());
+
+        const QString star = QStringLiteral("[Felhasználó] = ") + jet::quoted(QStringLiteral("k*"), u'"');
+        QVERIFY(users->moveFirst() && users->findFirst(star));
+        QCOMPARE(users->value(0).toString(), QStringLiteral("K*"));
+        QVERIFY(users->findNext(star));
+        QVERIFY(users->noMatch());
+        QVERIFY(users->moveFirst() && users->findFirst(QStringLiteral("[Felhasználó] = \"Ki*\"")));
+        QVERIFY(users->noMatch());
+        // from before the first record, the next match is the first one
+        QVERIFY(users->moveFirst() && users->movePrevious() && users->findNext(eva));
+        QCOMPARE(users->value(0).toString(), QStringLiteral("Éva"));
+    }
+
     void bookmarksReturnToTheRecord()
     {
         fillPartners();

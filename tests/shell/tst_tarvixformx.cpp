@@ -1,7 +1,7 @@
 #include "data/datasource.h"
 #include "common/funcs.h"
 #include "common/hungarian.h"
-#include "shell/password.h"
+#include "common/password.h"
 #include "support/screentestbed.h"
 #include "support/scriptedplatform.h"
 #include "common/screenregistry.h"

@@ -1,4 +1,4 @@
-#include "shell/password.h"
+#include "common/password.h"
 
 #include "common/funcs.h"
 

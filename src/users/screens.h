@@ -1,0 +1,8 @@
+#pragma once
+
+namespace tvx {
+
+// menuUjFelhasznaloForm, FelhJelszoValtoztatFormX
+void registerUserScreens();
+
+}  // namespace tvx
