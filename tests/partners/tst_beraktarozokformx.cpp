@@ -75,14 +75,25 @@ private Q_SLOTS:
             platform->answers.enqueue(Answer::No);  // no full check
             screen.Kilepes();
         }
-        // deleting never touches other tables; No keeps the partner
+        // No keeps the partner; deleting it never touches other tables
         addPartners(dir(), {{QStringLiteral("Marad Kft."), 7}});
+        DataSource entries(QStringLiteral("Tarvix.tvd"), QStringLiteral("Tarvix"), nullptr, dir());
+        QVERIFY(entries.refresh() && entries.addNew());
+        QVERIFY(entries.setValue(QStringLiteral("PartnerNeve"), QStringLiteral("Marad Kft.")));
+        QVERIFY(entries.setValue(QStringLiteral("PartnerID"), 7));
+        QVERIFY(entries.update());
         BeraktarozokFormX screen;
         QVERIFY(screen.Beraktarozok.findFirst(QStringLiteral("[recordID] = 7")));
         platform->answers.enqueue(Answer::No);
         screen.deletePartner();
         QCOMPARE(currentName(screen), QStringLiteral("Marad Kft."));
         QCOMPARE(storedPartners(dir()).size(), 2);
+        platform->answers.enqueue(Answer::Yes);
+        screen.deletePartner();
+        QCOMPARE(storedPartners(dir()).size(), 1);
+        QVERIFY(entries.refresh());
+        QCOMPARE(entries.recordCount(), 1);
+        QCOMPARE(entries.value(QStringLiteral("PartnerID")).toInt(), 7);
     }
 
     void newPartnerTakesTheNextIdentifierAndIsLogged()
