@@ -103,7 +103,8 @@ BeraktarozokFormX::BeraktarozokFormX(QWidget *parent) : Screen(parent), binder_(
     // initialisation: the data sources open with the window; one that cannot
     // open stays closed, and the steps that use it fail quietly
     for (data::DataSource *source : {&Beraktarozok, &Data1, &Regisztralas}) {
-        source->refresh();
+        if (!source->refresh() && source == &Beraktarozok)
+            openError_ = source->lastError();  // said at the first activation
         source->clearError();
     }
     SetQui(true);
@@ -304,11 +305,30 @@ void BeraktarozokFormX::buildWindow()
     connect(SzuroText, &QLineEdit::textEdited, this, &BeraktarozokFormX::filterChanged);
     connect(OrszagGrid, &DataGrid::rowDoubleClicked, this, &BeraktarozokFormX::chooseCountry);
     // a record left with changes that cannot be saved: the lock message, the changes stay
-    const auto reportLocked = [this] { caught(this, Beraktarozok, false, lockmessages::kPartnerLocked, Beep::No); };
+    const auto reportLocked = [this] { refused(false, Beep::No); };
     connect(PartnerGrid, &DataGrid::moveFailed, this, reportLocked);
     connect(PartnerNavigator, &DataNavigator::moveFailed, this, reportLocked);
     connect(binder_, &FieldBinder::writeFailed, this, reportLocked);
     resize(1180, 620);
+}
+
+bool BeraktarozokFormX::refused(bool stepOk, Beep beep)
+{
+    if (stepOk)
+        return false;
+    const data::Error error = Beraktarozok.lastError();
+    Beraktarozok.clearError();
+    refused(error, beep);
+    return true;
+}
+
+void BeraktarozokFormX::refused(const data::Error &error, Beep beep)
+{
+    // A record lock, or another program writing the file, is the lock message;
+    // anything else (a missing or damaged file) says what it is.
+    const bool locked = error.code == data::ErrorCode::Locked || error.code == data::ErrorCode::Busy || !error;
+    caught(this, Beraktarozok, false,
+           locked ? lockmessages::kPartnerLocked : LockMessage{QStringLiteral("FIGYELEM!"), error.message, MessageIcon::Critical}, beep);
 }
 
 bool BeraktarozokFormX::tableIsEmpty() const { return Beraktarozok.recordCount() < 1; }
@@ -336,6 +356,11 @@ void BeraktarozokFormX::addPlaceholder(bool emptyName)
 void BeraktarozokFormX::activation()
 {
     platform().setBusyPointer(false);
+    if (openError_) {
+        const data::Error error = std::exchange(openError_, data::Error{});
+        platform().beep();
+        platform().message(this, QStringLiteral("FIGYELEM!"), error.message, MessageIcon::Critical, MessageButtons::Ok);
+    }
     if (tableIsEmpty() && Beraktarozok.isOpen())
         addPlaceholder(false);
     SzuroText->setFocus(Qt::OtherFocusReason);
@@ -397,7 +422,7 @@ void BeraktarozokFormX::searchByName()
     prompt.notFoundText = QStringLiteral("Nincs ilyen beraktározó! Keressen újra, vagy válasszon a listából!");
     prompt.emptyAnswerSearches = true;
     if (promptAndFind(this, Beraktarozok, prompt) == SearchResult::Failed)
-        caught(this, Beraktarozok, false, lockmessages::kPartnerLocked, Beep::No);
+        refused(false, Beep::No);
 }
 
 void BeraktarozokFormX::findCountry()
@@ -425,7 +450,7 @@ void BeraktarozokFormX::chooseCountry()
             Data1.clearError();
             if (!Beraktarozok.setValue(kCountry, code))
                 Beraktarozok.clearError();
-            caught(this, Beraktarozok, Beraktarozok.update(), lockmessages::kPartnerLocked, Beep::No);
+            refused(Beraktarozok.update(), Beep::No);
         }
     }
     OrszagGrid->setVisible(false);
@@ -445,8 +470,10 @@ void BeraktarozokFormX::newPartner()
         return check.setValue(kIdentifier, identifier);
     });
     if (!saved) {
+        const data::Error error = Beraktarozok.lastError();
         Beraktarozok.cancelUpdate();
-        caught(this, Beraktarozok, false, lockmessages::kPartnerLocked);
+        Beraktarozok.clearError();
+        refused(error);
         return;
     }
     Beraktarozok.requery();
@@ -503,7 +530,7 @@ void BeraktarozokFormX::confirmPartner()
     } else {
         saved = Beraktarozok.update();
     }
-    caught(this, Beraktarozok, saved, lockmessages::kPartnerLocked, Beep::No);
+    refused(saved, Beep::No);
 }
 
 void BeraktarozokFormX::deletePartner()
@@ -515,11 +542,13 @@ void BeraktarozokFormX::deletePartner()
             platform().message(this, QStringLiteral("FIGYELEM! A törlés után egyes adatok helytelenül maradhatnak a rendszerben!"),
                                QStringLiteral("Biztosan törli?"), MessageIcon::None, MessageButtons::YesNo);
         if (answer == Answer::Yes) {
-            if (caught(this, Beraktarozok, Beraktarozok.edit(), lockmessages::kPartnerLocked))
+            if (refused(Beraktarozok.edit()))
                 return;
             if (!Beraktarozok.deleteCurrent()) {
+                const data::Error error = Beraktarozok.lastError();
                 Beraktarozok.cancelUpdate();
-                caught(this, Beraktarozok, false, lockmessages::kPartnerLocked);
+                Beraktarozok.clearError();
+                refused(error);
                 return;
             }
             Beraktarozok.moveNext();

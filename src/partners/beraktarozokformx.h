@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/caught.h"
 #include "common/screen.h"
 #include "data/datasource.h"
 
@@ -83,12 +84,16 @@ protected:
 private:
     void buildWindow();
     bool tableIsEmpty() const;
+    // After a failed step of the partner source: its message; true when it failed.
+    bool refused(bool stepOk, Beep beep = Beep::Yes);
+    void refused(const data::Error &error, Beep beep = Beep::Yes);
     void addPlaceholder(bool emptyName);
     enum class LockedRow { Quiet, Beep };
     void fullCheck(LockedRow locked);
     void refreshGrid();
 
     FieldBinder *binder_;
+    data::Error openError_;  // the partner file could not be opened
 };
 
 }  // namespace tvx

@@ -8,6 +8,7 @@
 #include "support/screentestbed.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -371,6 +372,27 @@ private Q_SLOTS:
         QCOMPARE(screen.Beraktarozok.recordCount(), 1);
         QCOMPARE(currentId(screen).toInt(), 1);
         QVERIFY(screen.Beraktarozok.value(QStringLiteral("BerNev")).isNull());
+    }
+
+    void aMissingPartnerFileIsSaidAndNothingBreaks()
+    {
+        QVERIFY(QFile::remove(set->path(QStringLiteral("Torzsek.tvd"))));
+        BeraktarozokFormX screen;
+        screen.show();
+        QCOMPARE(platform->messages.size(), 1);
+        QCOMPARE(platform->messages.last().text.toLower(), QStringLiteral("nem található a(z) torzsek.tvd állomány!"));
+        QCOMPARE(platform->messages.last().icon, MessageIcon::Critical);
+        screen.newPartner();
+        QCOMPARE(platform->messages.last().title, QStringLiteral("FIGYELEM!"));
+        QVERIFY(platform->messages.last().text != QStringLiteral("Az adat jelenleg zárolt! Próbálja újra!"));
+        screen.searchByName();
+        screen.confirmPartner();
+        screen.deletePartner();
+        screen.printList();
+        QCOMPARE(platform->messages.last().text, QStringLiteral("Nincs nyomtatandó adat!"));
+        screen.Kilepes();  // no full-check question on a table that is not there
+        QVERIFY(!screen.isVisible());
+        QVERIFY(!QFile::exists(set->path(QStringLiteral("Torzsek.tvd"))));
     }
 
     void helpNamesThisScreen()
