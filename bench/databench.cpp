@@ -3,6 +3,7 @@
 // partners and 100 000 attachments.
 //   tvx-databench [FOLDER]   (a temporary folder when none is given)
 
+#include "benchkit.h"
 #include "data/database.h"
 #include "data/engineaccess.h"
 #include "data/datasource.h"
@@ -31,7 +32,7 @@ constexpr int kPartners = 20000;
 constexpr int kAttachments = 100000;
 constexpr int kRuns = 7;
 
-QTextStream out(stdout);
+QTextStream &out = bench::out();
 
 long rssKb()
 {
@@ -45,26 +46,9 @@ long rssKb()
     return -1;
 }
 
-double medianMs(const std::function<void()> &work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < kRuns; ++i) {
-        QElapsedTimer t;
-        t.start();
-        work();
-        times.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
+double medianMs(const std::function<void()> &work) { return bench::medianMs(kRuns, work); }
 
-void check(const Error &e)
-{
-    if (e) {
-        out << "HIBA: " << e.message << Qt::endl;
-        std::exit(1);
-    }
-}
+using bench::check;
 
 void generate(const QDir &dir)
 {

@@ -3,6 +3,7 @@
 // check (with 1 000 nameless partners among them).
 //   tvx-partnerbench
 
+#include "benchkit.h"
 #include "common/hungarian.h"
 #include "common/platform.h"
 #include "data/database.h"
@@ -26,7 +27,7 @@ namespace {
 
 constexpr int kPartners = 20000;
 constexpr int kNameless = 1000;
-QTextStream out(stdout);
+QTextStream &out = bench::out();
 
 // Every question is answered Yes (the full check runs), nothing waits.
 class QuietPlatform final : public HeadlessPlatform {
@@ -37,27 +38,8 @@ public:
     }
 };
 
-void check(const Error &e)
-{
-    if (e) {
-        out << "HIBA: " << e.message << Qt::endl;
-        std::exit(1);
-    }
-}
-
-double medianMs(int runs, const std::function<void()> &prepare, const std::function<void()> &work)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        prepare();
-        QElapsedTimer t;
-        t.start();
-        work();
-        times.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
+using bench::check;
+using bench::medianMs;
 
 void generate(const QDir &dir)
 {
@@ -100,7 +82,7 @@ int main(int argc, char **argv)
 
     out << "Partnerek: " << kPartners << " (" << kNameless << " név nélkül)" << Qt::endl;
 
-    const double open = medianMs(7, [] {}, [] {
+    const double open = medianMs(7, [] {
         BeraktarozokFormX screen;
         screen.SetQui(false);
     });
@@ -109,20 +91,20 @@ int main(int argc, char **argv)
     {
         BeraktarozokFormX screen;
         screen.SetQui(false);
-        const double filter = medianMs(7, [&] { screen.Beraktarozok.moveFirst(); },
-                                       [&] { screen.filterChanged(QStringLiteral("Partner 19998")); });
+        const double filter = medianMs(7, [&] { screen.filterChanged(QStringLiteral("Partner 19998")); },
+                                       [&] { screen.Beraktarozok.moveFirst(); });
         out << "élő szűrő leütés:     " << filter << " ms (cél < 50)  -> " << screen.Beraktarozok.value(QStringLiteral("BerNev")).toString()
             << Qt::endl;
-        const double added = medianMs(7, [] {}, [&] { screen.newPartner(); });
+        const double added = medianMs(7, [&] { screen.newPartner(); });
         out << "Új partner:           " << added << " ms (cél < 50)  -> recordID "
             << screen.Beraktarozok.value(QStringLiteral("recordID")).toInt() << Qt::endl;
     }
 
     qint64 left = 0;
-    const double fullCheck = medianMs(3, restore, [&] {
+    const double fullCheck = medianMs(3, [&] {
         BeraktarozokFormX screen;
         screen.Kilepes();  // the full-check question is answered Yes
-    });
+    }, restore);
     {
         Error error;
         auto db = Database::open(QStringLiteral("Torzsek.tvd"), dir, error);

@@ -491,11 +491,6 @@ void BeraktarozokFormX::newPartner()
     platform().setBusyPointer(false);
 }
 
-void BeraktarozokFormX::refreshGrid()
-{
-    PartnerGrid->viewport()->update();
-}
-
 void BeraktarozokFormX::confirmPartner()
 {
     platform().setBusyPointer(false);
@@ -504,8 +499,7 @@ void BeraktarozokFormX::confirmPartner()
     PartnerGrid->setVisible(true);
     if (!Beraktarozok.edit()) {
         Beraktarozok.clearError();
-        Beraktarozok.requery();
-        refreshGrid();
+        Beraktarozok.requery();  // the grid reads the table anew with it
         Beraktarozok.moveFirst();
         Beraktarozok.moveLast();
         Beraktarozok.clearError();
@@ -575,14 +569,8 @@ void BeraktarozokFormX::fullCheck(LockedRow locked)
             }
             Beraktarozok.clearError();
         }
-        if (!Beraktarozok.moveNext()) {
-            // a row deleted elsewhere leaves on the first try
-            Beraktarozok.clearError();
-            if (!Beraktarozok.eof() && !Beraktarozok.moveNext()) {
-                Beraktarozok.clearError();
-                break;
-            }
-        }
+        if (!partners::moveToNext(Beraktarozok))
+            break;
         ++counter;
         if (counter % 256 == 0)
             platform().processEvents();

@@ -90,7 +90,6 @@ private:
     void addPlaceholder(bool emptyName);
     enum class LockedRow { Quiet, Beep };
     void fullCheck(LockedRow locked);
-    void refreshGrid();
 
     FieldBinder *binder_;
     data::Error openError_;  // the partner file could not be opened

@@ -212,8 +212,8 @@ bool showPage(QWidget *screen, const PartnerListPage &page)
     return BeszallitoNyomFormX::pageCancelFlag == 1;
 }
 
-// The next partner; one deleted meanwhile drops out of the record set on the
-// first try, so a second try goes on past it.
+}  // namespace
+
 bool moveToNext(data::DataSource &partners)
 {
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -225,8 +225,6 @@ bool moveToNext(data::DataSource &partners)
     }
     return false;
 }
-
-}  // namespace
 
 int listPartners(QWidget *screen, data::DataSource &partners, int &pageNumber)
 {

@@ -72,6 +72,11 @@ private:
     PartnerListPage page_;
 };
 
+// The next partner. One deleted meanwhile by another workstation drops out of
+// the record set on the first try, so a second try goes on past it. False
+// when the rest of the table cannot be reached; no failure stays pending.
+bool moveToNext(data::DataSource &partners);
+
 // The listing of the partner screen's "&Nyomtatás". `pageNumber` is the
 // screen's page counter. Returns the number of pages shown.
 int listPartners(QWidget *screen, data::DataSource &partners, int &pageNumber);

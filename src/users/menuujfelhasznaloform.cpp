@@ -212,14 +212,8 @@ void menuUjFelhasznaloForm::text1Left()
         report(RegisztData);
         return;
     }
-    if (RegisztData.noMatch()) {
-        platform().setBusyPointer(false);
-        platform().beep();
-        platform().message(this, kTitle, QStringLiteral("Nincs ilyen felhasználó!"), MessageIcon::Exclamation);
-        RegisztData.moveFirst();
-        RegisztData.clearError();
-        focusAndSelect(Text1);
-    }
+    if (RegisztData.noMatch())
+        sendBack(QStringLiteral("Nincs ilyen felhasználó!"), Text1);
 }
 
 void menuUjFelhasznaloForm::text5Left()
@@ -250,12 +244,7 @@ void menuUjFelhasznaloForm::identify()
         return;
     }
     if (RegisztData.noMatch()) {
-        platform().setBusyPointer(false);
-        platform().beep();
-        platform().message(this, kTitle, QStringLiteral("Nincs ilyen felhasználó a megadott jelszóval!"), MessageIcon::Exclamation);
-        RegisztData.moveFirst();
-        RegisztData.clearError();
-        focusAndSelect(Text1);
+        sendBack(QStringLiteral("Nincs ilyen felhasználó a megadott jelszóval!"), Text1);
         return;
     }
     Frame1->setVisible(true);
@@ -334,14 +323,18 @@ void menuUjFelhasznaloForm::save()
 
 void menuUjFelhasznaloForm::nameTaken()
 {
+    sendBack(kNameTaken, Text3);
+    setBackground(Text3, kWindowBackground);
+}
+
+void menuUjFelhasznaloForm::sendBack(const QString &text, QLineEdit *field)
+{
     platform().setBusyPointer(false);
     platform().beep();
-    platform().message(this, kTitle, kNameTaken, MessageIcon::Exclamation);
+    platform().message(this, kTitle, text, MessageIcon::Exclamation);
     RegisztData.moveFirst();
     RegisztData.clearError();
-    Text3->setFocus(Qt::OtherFocusReason);
-    setBackground(Text3, kWindowBackground);
-    selectWholeContent(Text3);
+    focusAndSelect(field);
 }
 
 void menuUjFelhasznaloForm::addDefaultUser()

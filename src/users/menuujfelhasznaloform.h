@@ -54,6 +54,8 @@ private:
     // the row the system writes into an empty Users table
     void addDefaultUser();
     void nameTaken();
+    // A name or password not accepted: the message, the first row, and the field again with its text selected.
+    void sendBack(const QString &text, QLineEdit *field);
     // an unexpected failure of the data source: its own message, nothing changed
     void report(data::DataSource &source);
     void setDefaultButton(QPushButton *button);

@@ -3,6 +3,7 @@
 // Partners for the partner screen's tests, written straight into the data set.
 
 #include "data/datasource.h"
+#include "support/tablerows.h"
 
 #include <QDir>
 #include <QTest>
@@ -47,11 +48,8 @@ inline void typeText(QWidget *field, const QString &text)
 // Each row's name and identifier, in table order.
 inline QList<QPair<QVariant, QVariant>> storedPartners(const QDir &dir)
 {
-    tvx::data::DataSource partners(QStringLiteral("Torzsek.tvd"), QStringLiteral("BEPARTNER"), nullptr, dir);
     QList<QPair<QVariant, QVariant>> rows;
-    if (!partners.refresh())
-        return rows;
-    for (bool ok = partners.moveFirst(); ok && !partners.eof(); ok = partners.moveNext())
-        rows << qMakePair(partners.value(QStringLiteral("BerNev")), partners.value(QStringLiteral("recordID")));
+    for (const QVariantList &row : tableRows(dir, QStringLiteral("Torzsek.tvd"), QStringLiteral("select BerNev, recordID from BEPARTNER")))
+        rows << qMakePair(row.value(0), row.value(1));
     return rows;
 }

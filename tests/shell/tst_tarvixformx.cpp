@@ -8,6 +8,7 @@
 #include "common/session.h"
 #include "shell/tarvixformx.h"
 #include "support/testdataset.h"
+#include "support/usertable.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -25,41 +26,6 @@ using namespace tvx;
 using tvx::data::DataSource;
 
 namespace {
-
-struct UserRow {
-    QVariant name, password, level;
-};
-
-void addUsers(const QDir &dir, const QList<UserRow> &rows)
-{
-    DataSource users(QStringLiteral("regiszt.tvd"), QStringLiteral("Users"), nullptr, dir);
-    QVERIFY(users.refresh());
-    for (const UserRow &r : rows) {
-        QVERIFY(users.addNew());
-        if (!r.name.isNull())
-            QVERIFY(users.setValue(0, r.name));
-        if (!r.password.isNull())
-            QVERIFY(users.setValue(1, r.password));
-        if (!r.level.isNull())
-            QVERIFY(users.setValue(2, r.level));
-        QVERIFY(users.update());
-    }
-}
-
-QList<QVariantList> tableRows(const QDir &dir, const QString &file, const QString &statement)
-{
-    DataSource ds(file, statement, nullptr, dir);
-    QList<QVariantList> rows;
-    if (!ds.refresh())
-        return rows;
-    for (bool ok = ds.moveFirst(); ok && !ds.eof(); ok = ds.moveNext()) {
-        QVariantList row;
-        for (int i = 0; i < ds.recordset()->fieldCount(); ++i)
-            row << ds.value(i);
-        rows << row;
-    }
-    return rows;
-}
 
 QStringList comboItems(QComboBox *combo)
 {

@@ -4,7 +4,7 @@
 #include "data/connection.h"
 #include "support/screentestbed.h"
 #include "users/felhjelszovaltoztatformx.h"
-#include "usertable.h"
+#include "support/usertable.h"
 
 #include <QAction>
 #include <QLabel>

@@ -3,7 +3,7 @@
 #include "common/session.h"
 #include "support/screentestbed.h"
 #include "users/menuujfelhasznaloform.h"
-#include "usertable.h"
+#include "support/usertable.h"
 
 #include <QAction>
 #include <QApplication>

@@ -6,7 +6,7 @@
 #include "support/screentestbed.h"
 #include "users/felhjelszovaltoztatformx.h"
 #include "users/menuujfelhasznaloform.h"
-#include "usertable.h"
+#include "support/usertable.h"
 
 #include <QAction>
 #include <QComboBox>

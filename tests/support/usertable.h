@@ -4,6 +4,7 @@
 // another screen or program would see them.
 
 #include "data/datasource.h"
+#include "support/tablerows.h"
 
 #include <QDir>
 #include <QTest>
@@ -29,20 +30,7 @@ inline void addUsers(const QDir &dir, const QList<UserRow> &rows)
 }
 
 // every row of Users, each field in table order
-inline QList<QVariantList> userRows(const QDir &dir)
-{
-    tvx::data::DataSource users(QStringLiteral("regiszt.tvd"), QStringLiteral("Users"), nullptr, dir);
-    QList<QVariantList> rows;
-    if (!users.refresh())
-        return rows;
-    for (bool ok = users.moveFirst(); ok && !users.eof(); ok = users.moveNext()) {
-        QVariantList row;
-        for (int i = 0; i < users.recordset()->fieldCount(); ++i)
-            row << users.value(i);
-        rows << row;
-    }
-    return rows;
-}
+inline QList<QVariantList> userRows(const QDir &dir) { return tableRows(dir, QStringLiteral("regiszt.tvd"), QStringLiteral("Users")); }
 
 inline QStringList userNames(const QDir &dir)
 {
