@@ -1,5 +1,6 @@
 #include "shell/screens.h"
 
+#include "filing/screens.h"
 #include "partners/screens.h"
 #include "users/screens.h"
 
@@ -26,6 +27,7 @@ namespace tvx {
 
 void registerScreens()
 {
+    registerFilingScreens();
     registerPartnerScreens();
     registerUserScreens();
 }

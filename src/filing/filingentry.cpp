@@ -1,0 +1,5 @@
+#include "filing/filingentry.h"
+
+namespace tvx::filing {
+
+}  // namespace tvx::filing

@@ -1,0 +1,11 @@
+#include "filing/iktatasformx.h"
+
+namespace tvx {
+
+IktatasFormX::IktatasFormX(QWidget *parent) : Screen(parent)
+{
+    setObjectName(QStringLiteral("IktatasFormX"));
+    setWindowTitle(QStringLiteral("Iktatás - Tarvix"));
+}
+
+}  // namespace tvx

@@ -1,0 +1,15 @@
+#include "filing/screens.h"
+
+#include "common/screenregistry.h"
+#include "filing/iktatasformx.h"
+#include "filing/parameterformx.h"
+
+namespace tvx {
+
+void registerFilingScreens()
+{
+    registerScreen(QStringLiteral("IktatasFormX"), [](QWidget *parent) { return new IktatasFormX(parent); });
+    registerScreen(QStringLiteral("ParameterFormX"), [](QWidget *parent) { return new ParameterFormX(parent); });
+}
+
+}  // namespace tvx

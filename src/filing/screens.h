@@ -1,0 +1,8 @@
+#pragma once
+
+namespace tvx {
+
+// IktatasFormX, ParameterFormX
+void registerFilingScreens();
+
+}  // namespace tvx
