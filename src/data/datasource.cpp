@@ -155,6 +155,12 @@ bool DataSource::setValue(const QString &name, const QVariant &value)
 bool DataSource::findFirst(const QString &criteria) { return call([&](Recordset &rs) { return rs.findFirst(criteria); }); }
 bool DataSource::findNext(const QString &criteria) { return call([&](Recordset &rs) { return rs.findNext(criteria); }); }
 bool DataSource::noMatch() const { return recordset_ && recordset_->noMatch(); }
+bool DataSource::existsInTable(const QString &criteria, bool &found)
+{
+    found = false;
+    return call([&](Recordset &rs) { return rs.existsInTable(criteria, found); });
+}
+bool DataSource::storedValues(QVector<QVariant> &values) { return call([&](Recordset &rs) { return rs.storedValues(values); }); }
 Bookmark DataSource::bookmark() const { return recordset_ ? recordset_->bookmark() : Bookmark{}; }
 bool DataSource::setBookmark(const Bookmark &bookmark) { return call([&](Recordset &rs) { return rs.setBookmark(bookmark); }); }
 QString DataSource::sort() const { return recordset_ ? recordset_->sort() : QString(); }

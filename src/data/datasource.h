@@ -68,6 +68,11 @@ public:
     // The first matching record after the current one.
     bool findNext(const QString &criteria);
     bool noMatch() const;
+    // Whether any row of the table as the file holds it now matches `criteria`
+    // (find syntax; empty: any row), whatever the record source selected.
+    bool existsInTable(const QString &criteria, bool &found);
+    // The current record as the file holds it now, without pending changes.
+    bool storedValues(QVector<QVariant> &values);
     Bookmark bookmark() const;
     bool setBookmark(const Bookmark &bookmark);
     QString sort() const;

@@ -686,4 +686,17 @@ QString quoted(const QString &value, QChar quote)
     return quote + inner + quote;
 }
 
+QString likeLiteral(const QString &value)
+{
+    QString pattern;
+    pattern.reserve(value.size());
+    for (const QChar c : value) {
+        if (c == u'*' || c == u'?' || c == u'#' || c == u'[')
+            pattern += u'[' + QString(c) + u']';
+        else
+            pattern += c;
+    }
+    return pattern;
+}
+
 }  // namespace tvx::data::jet

@@ -91,5 +91,8 @@ QString sortText(const QVector<OrderItem> &items);
 // A value written as a literal between `quote` characters (' in statements,
 // " in find criteria), with that quote doubled inside. Wildcards are kept.
 QString quoted(const QString &value, QChar quote = u'\'');
+// A `like` pattern that matches exactly `value`: its wildcards (* ? # [) are
+// written as one-character lists, so they stand for themselves.
+QString likeLiteral(const QString &value);
 
 }  // namespace tvx::data::jet

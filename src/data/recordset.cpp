@@ -358,26 +358,54 @@ Error WriteCheck::highest(const QString &field, QVariant &value, const QString &
         });
 }
 
-Error WriteCheck::exists(const QString &criteria, bool &found)
+Error WriteCheck::exists(const QString &criteria, bool &found) { return recordset_.storedRowExists(criteria, found); }
+
+Error Recordset::storedRowExists(const QString &criteria, bool &found) const
 {
     found = false;
-    const Recordset &rs = recordset_;
     SqlText clause;
     clause.sql = QStringLiteral("1");
     if (!criteria.isEmpty()) {
         const auto parsed = jet::parseCriteria(criteria);
         if (!parsed)
             return parsed.error;
-        clause = whereClause(*parsed.value, rs.table_);
+        clause = whereClause(*parsed.value, table_);
         if (clause.error)
             return clause.error;
     }
-    return rs.database_->connection().query(
-        QStringLiteral("SELECT 1 FROM %1 WHERE %2 LIMIT 1").arg(quoteIdentifier(rs.table_.name), clause.sql), clause.params,
+    return database_->connection().query(
+        QStringLiteral("SELECT 1 FROM %1 WHERE %2 LIMIT 1").arg(quoteIdentifier(table_.name), clause.sql), clause.params,
         [&](const RowReader &) {
             found = true;
             return false;
         });
+}
+
+bool Recordset::existsInTable(const QString &criteria, bool &found)
+{
+    if (!ensureOpen())
+        return false;
+    if (Error e = storedRowExists(criteria, found))
+        return fail(e);
+    return succeed();
+}
+
+bool Recordset::storedValues(QVector<QVariant> &values)
+{
+    if (!ensureOpen())
+        return false;
+    if (!hasCurrent())
+        return fail(messages::noCurrentRecord());
+    bool exists = false;
+    QVector<QVariant> read;
+    if (!readRow(keys_[size_t(pos_)], read, exists))
+        return false;
+    if (!exists) {
+        currentWasDeleted();
+        return fail(messages::recordDeleted());
+    }
+    values = std::move(read);
+    return succeed();
 }
 
 Error WriteCheck::setValue(const QString &field, const QVariant &value)

@@ -110,6 +110,12 @@ public:
     bool findNext(const QString &criteria);
     bool noMatch() const { return noMatch_; }
 
+    // Whether any row of the table as the file holds it now matches `criteria`
+    // (find syntax; empty: any row), whatever this record set selected.
+    bool existsInTable(const QString &criteria, bool &found);
+    // The current record as the file holds it now, without pending changes.
+    bool storedValues(QVector<QVariant> &values);
+
     Bookmark bookmark() const;
     bool setBookmark(const Bookmark &bookmark);
 
@@ -148,6 +154,7 @@ private:
     bool flushPending();
     bool loadCurrent();
     bool readRow(qint64 key, QVector<QVariant> &values, bool &exists) const;
+    Error storedRowExists(const QString &criteria, bool &found) const;
     enum class Gone { Fail, Skip };
     bool go(qsizetype position, Gone gone = Gone::Fail);
     bool find(const QString &criteria, qsizetype from);

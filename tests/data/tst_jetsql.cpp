@@ -188,6 +188,19 @@ private Q_SLOTS:
         QCOMPARE(p->matchesUtf8(value.toStdString()), matches);
     }
 
+    void likeLiteralMatchesOnlyItself()
+    {
+        for (const QString &value : {QStringLiteral("A*1"), QStringLiteral("?#[x]!"), QStringLiteral("[a-z]"), QStringLiteral("O'Br\"ien")}) {
+            const auto p = LikePattern::compile(jet::likeLiteral(value));
+            QVERIFY2(p, qPrintable(value));
+            QVERIFY2(p->matches(value), qPrintable(value));
+            QVERIFY(p->matches(value.toLower()));  // letter case is still ignored
+        }
+        QVERIFY(!LikePattern::compile(jet::likeLiteral(QStringLiteral("A*1")))->matches(QStringLiteral("A21")));
+        QVERIFY(!LikePattern::compile(jet::likeLiteral(QStringLiteral("[a-z]")))->matches(QStringLiteral("b")));
+        QVERIFY(!LikePattern::compile(jet::likeLiteral(QStringLiteral("1#")))->matches(QStringLiteral("12")));
+    }
+
     void malformedLikePattern()
     {
         QVERIFY(!LikePattern::compile(QStringLiteral("ab[c")));
