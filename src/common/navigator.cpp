@@ -27,6 +27,7 @@ DataNavigator::DataNavigator(QWidget *parent) : QWidget(parent), caption_(new QL
             }
         });
         layout->addWidget(b);
+        arrows_ << b;
         return b;
     };
     button(QStringLiteral("|◀"), QStringLiteral("first"), [](data::DataSource &ds) { ds.moveFirst(); });
@@ -51,5 +52,18 @@ void DataNavigator::setDataSource(data::DataSource *source) { source_ = source; 
 void DataNavigator::setCaption(const QString &caption) { caption_->setText(caption); }
 
 QString DataNavigator::caption() const { return caption_->text(); }
+
+void DataNavigator::coverArrows(QWidget *first, QWidget *previous, QWidget *next, QWidget *last)
+{
+    auto *row = static_cast<QHBoxLayout *>(layout());
+    const QList<QWidget *> covers{first, previous, next, last};
+    for (int i = 0; i < arrows_.size(); ++i) {
+        const int at = row->indexOf(arrows_[i]);
+        arrows_[i]->hide();
+        covers[i]->setParent(this);
+        covers[i]->setMinimumWidth(arrows_[i]->sizeHint().width());
+        row->insertWidget(at, covers[i]);
+    }
+}
 
 }  // namespace tvx

@@ -21,6 +21,10 @@ public:
     void setDataSource(data::DataSource *source);
     void setCaption(const QString &caption);
     QString caption() const;
+    // Puts a screen's own buttons over the bar's arrows (first, previous,
+    // next, last): they take the arrows' places and the screen decides what
+    // they do.
+    void coverArrows(QWidget *first, QWidget *previous, QWidget *next, QWidget *last);
 
 Q_SIGNALS:
     // A move failed (the record left could not be saved); nothing moved.
@@ -29,6 +33,7 @@ Q_SIGNALS:
 private:
     data::DataSource *source_ = nullptr;
     QLabel *caption_;
+    QList<QToolButton *> arrows_;
 };
 
 }  // namespace tvx
