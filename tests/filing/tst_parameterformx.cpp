@@ -13,8 +13,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
+
+#include <csignal>
 
 using namespace tvx;
 using tvx::data::DataSource;
@@ -64,6 +67,23 @@ class TestParameterFormX : public QObject, private ScreenTestBed {
         return values;
     }
     QString currentPartner(ParameterFormX &screen) { return screen.PartnerData.value(QStringLiteral("BerNev")).toString(); }
+
+    // Another Tarvix process editing template `row` until the peer is killed.
+    struct LockHolder {
+        QProcess process;
+        bool start(const QDir &dir, int row)
+        {
+            process.setProcessChannelMode(QProcess::MergedChannels);
+            process.start(QStringLiteral(LOCKPEER), {QStringLiteral("hold"), dir.path(), QStringLiteral("Parameter.tvd"),
+                                                     QStringLiteral("Iktatoszam"), QString::number(row)});
+            return process.waitForReadyRead(10000) && process.readLine().trimmed() == "LOCKED";
+        }
+        ~LockHolder()
+        {
+            ::kill(pid_t(process.processId()), SIGKILL);
+            process.waitForFinished(5000);
+        }
+    };
 
 private Q_SLOTS:
     void initTestCase() { useHungarianLocale(); }
@@ -209,6 +229,37 @@ private Q_SLOTS:
         screen.confirm();
         QCOMPARE(current(screen, "Jelleg"), QStringLiteral("C"));
         QCOMPARE(platform->messages.size(), 1);
+    }
+
+    void aTemplateLockedElsewhereIsSaidAndKeptAsItWas()
+    {
+        addPartners(dir(), {{QStringLiteral("Kovács Kft."), 5}});
+        addTemplates(dir(), {{"A"}, {"B"}});
+        LockHolder holder;
+        QVERIFY(holder.start(dir(), 0));
+        ParameterFormX screen;
+        screen.activation();
+        QVERIFY(screen.ParameterData.moveFirst());
+
+        // the typing is refused at once; OK then has nothing to save
+        typeText(screen.Text1, QStringLiteral("X"));
+        screen.confirm();
+        QCOMPARE(platform->messages.size(), 1);
+        for (const ShownMessage &m : platform->messages) {
+            QCOMPARE(m.title, QStringLiteral("FIGYELEM!"));
+            QVERIFY(!m.text.isEmpty());
+        }
+        screen.ParameterData.cancelUpdate();
+        QVERIFY(screen.ParameterData.moveFirst());
+        emit screen.DBGrid1->doubleClicked(screen.DBGrid1->recordsetModel()->index(0, 0));
+        screen.confirm();
+        QCOMPARE(platform->messages.size(), 2);
+        QCOMPARE(platform->messages.at(1).text, platform->messages.at(0).text);
+        screen.ParameterData.cancelUpdate();
+        screen.ParameterData.clearError();
+        QCOMPARE(storedTemplates(dir()).at(0).at(0).toString(), QStringLiteral("A"));
+        QVERIFY(storedTemplates(dir()).at(0).at(6).isNull());
+        QVERIFY(screen.ParameterData.isOpen());
     }
 
     void eachSearchFiltersToTheFoundTemplatesValues()
