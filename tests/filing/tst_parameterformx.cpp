@@ -1,6 +1,5 @@
 #include "common/datagrid.h"
 #include "common/hungarian.h"
-#include "common/navigator.h"
 #include "common/screen.h"
 #include "data/datasource.h"
 #include "filing/parameterformx.h"
@@ -12,7 +11,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
@@ -89,32 +87,6 @@ private Q_SLOTS:
     void initTestCase() { useHungarianLocale(); }
     void init() { setUp(); }
     void cleanup() { tearDown(); }
-
-    void opensOnTheTemplatesWithItsMenusAndGrids()
-    {
-        ParameterFormX screen;
-        QCOMPARE(screen.windowTitle(), QStringLiteral("Tarvix - Paraméterezés"));
-        QStringList items;
-        for (QAction *action : screen.Kereses->actions())
-            items << (action->isSeparator() ? QStringLiteral("-") : action->text());
-        QCOMPARE(items, (QStringList{"Jelleg", "Jel", "Szám", "Alszám", "Egyéb jel", "-", "Jelleg és jel", "Jelleg, jel és szám",
-                                     "Jelleg, jel, szám és alszám", "Jelleg, jel, szám, alszám és egyéb jel", "-", "Partner neve",
-                                     "-", "Szűrés kikapcsolása"}));
-        QVERIFY(!screen.Torles->isEnabled());
-        QVERIFY(!screen.Segedlet->isEnabled());
-        QVERIFY(screen.UjAdat->isEnabled() && screen.Partnertorzs->isEnabled());
-        QCOMPARE(screen.KilepesMenu->text(), QStringLiteral("&Vissza"));
-        QCOMPARE(screen.PartnerNavigator->caption(), QStringLiteral("  Partnerek törzs - válasszon!"));
-        QCOMPARE(screen.ParameterNavigator->caption(), QStringLiteral("         Iktatószámok beállítása (partnerenként)"));
-        QCOMPARE(screen.DBGrid1->recordsetModel()->columnCount(), 16);
-        QCOMPARE(screen.DBGrid1->recordsetModel()->headerData(9, Qt::Horizontal).toString(), QStringLiteral("recordID"));
-        QCOMPARE(screen.DBGrid1->recordsetModel()->headerData(15, Qt::Horizontal).toString(), QStringLiteral("Azonosító ügyfélkód"));
-        QCOMPARE(screen.DBGrid2->recordsetModel()->columnCount(), 7);
-        QCOMPARE(screen.DBGrid2->recordsetModel()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("EgyébJel"));
-        QVERIFY(screen.DBGrid1->isSortable());
-        QCOMPARE(screen.Text1->maxLength(), 30);
-        QCOMPARE(screen.Text6->maxLength(), 60);
-    }
 
     void anEmptyTableGetsOneTemplateAndNewDataAppends()
     {
