@@ -16,4 +16,14 @@ bool caught(QWidget *screen, data::DataSource &source, bool stepOk, const LockMe
     return true;
 }
 
+bool refusedStep(QWidget *screen, data::DataSource &source, bool stepOk, const LockMessage &lockMessage, Beep beep)
+{
+    if (stepOk)
+        return false;
+    const data::Error error = source.lastError();
+    const bool locked = !error || error.code == data::ErrorCode::Locked || error.code == data::ErrorCode::Busy;
+    return caught(screen, source, false, locked ? lockMessage : LockMessage{QStringLiteral("FIGYELEM!"), error.message, MessageIcon::Critical},
+                  beep);
+}
+
 }  // namespace tvx

@@ -33,6 +33,8 @@ inline const LockMessage kPartnerLocked{QStringLiteral("Adatzárolás!"), QStrin
 // FelhJelszoValtoztatFormX: a failed edit
 inline const LockMessage kUserRowLocked{QStringLiteral("FIGYELEM! Rekord lock!"), QStringLiteral("Az adat zárolt!")};
 // FelhJelszoValtoztatFormX: a failed save
+// IktatasFormX: an entry that cannot be saved or changed
+inline const LockMessage kFilingEntryLocked{QStringLiteral("Adatzárolás!"), QStringLiteral("Az adat jelenleg zárolt! Próbálja újra!")};
 inline const LockMessage kUserRowNotSaved{QStringLiteral("FIGYELEM! RegisztJ update hiba!"), QStringLiteral("Az adat nem menthető!")};
 }  // namespace lockmessages
 
@@ -44,5 +46,10 @@ enum class Beep { No, Yes };
 // the caller stops. A pending edit stays as it is: the screen decides whether
 // to keep it for another try or to drop it with cancelUpdate().
 bool caught(QWidget *screen, data::DataSource &source, bool stepOk, const LockMessage &message, Beep beep = Beep::Yes);
+
+// The same, telling a lock from other failures: a record lock, or another
+// program writing the file, shows `lockMessage`; anything else (a missing or
+// damaged file, a value that does not fit) says what it is under "FIGYELEM!".
+bool refusedStep(QWidget *screen, data::DataSource &source, bool stepOk, const LockMessage &lockMessage, Beep beep = Beep::Yes);
 
 }  // namespace tvx

@@ -16,6 +16,11 @@ FieldBinder::FieldBinder(data::DataSource *source, QObject *parent) : QObject(pa
 {
     connect(source_, &data::DataSource::currentChanged, this, &FieldBinder::refresh);
     connect(source_, &data::DataSource::recordsetChanged, this, &FieldBinder::refresh);
+    // a value the screen itself set on the current record
+    connect(source_, &data::DataSource::rowChanged, this, [this](int row) {
+        if (row == source_->absolutePosition())
+            refresh();
+    });
 }
 
 void FieldBinder::add(QWidget *widget, const QString &field)

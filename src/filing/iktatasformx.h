@@ -114,6 +114,7 @@ private:
     bool hasEntries() const { return TarvixData.recordCount() > 0; }
 
     FieldBinder *binder_;
+    data::Error openError_;  // the entry file could not be opened: said at the first activation
 };
 
 }  // namespace tvx

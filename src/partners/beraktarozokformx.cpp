@@ -314,12 +314,7 @@ void BeraktarozokFormX::buildWindow()
 
 bool BeraktarozokFormX::refused(bool stepOk, Beep beep)
 {
-    if (stepOk)
-        return false;
-    const data::Error error = Beraktarozok.lastError();
-    Beraktarozok.clearError();
-    refused(error, beep);
-    return true;
+    return refusedStep(this, Beraktarozok, stepOk, lockmessages::kPartnerLocked, beep);
 }
 
 void BeraktarozokFormX::refused(const data::Error &error, Beep beep)
