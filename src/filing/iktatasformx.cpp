@@ -151,6 +151,8 @@ void IktatasFormX::buildWindow()
     Label2->setFrameShape(QFrame::Box);
     Label2->setTextInteractionFlags(Qt::TextSelectableByMouse);
     setBackground(Label2, 0x0000FFFF);  // yellow
+    for (QLabel *label : {Label2, Label3})
+        label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto *nameRow = new QHBoxLayout;
     nameRow->addWidget(Text1, 1);
     nameRow->addWidget(Label3);
@@ -166,12 +168,16 @@ void IktatasFormX::buildWindow()
     Text8 = lineEdit("Text8", central);
     Combo1 = new QComboBox(central);
     Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setMinimumWidth(120);
+    Combo1->setMinimumWidth(140);
     Check7 = checkBox("Check7", QStringLiteral("Számlatartozás van:"), central);
     Check1 = checkBox("Check1", QStringLiteral("Előzmények vannak:"), central);
     Datum1 = new DateField(central);
     Datum2 = new DateField(central);
     Datum3 = new DateField(central);
+    for (DateField *date : {Datum1, Datum2, Datum3}) {
+        date->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        date->setMinimumWidth(130);
+    }
     Label20 = Datum1->label();
     Label21 = Datum2->label();
     Label22 = Datum3->label();
