@@ -1,5 +1,6 @@
 #include "common/datagrid.h"
 #include "common/datefield.h"
+#include "common/datepicker.h"
 #include "common/hungarian.h"
 #include "common/screenregistry.h"
 #include "common/session.h"
@@ -648,6 +649,28 @@ private Q_SLOTS:
         QCOMPARE(screen.Text8->text(), QStringLiteral("demo"));
         screen.ok();
         QCOMPARE(storedEntries(dir())[0][13].toString(), QStringLiteral("demo"));
+    }
+
+    void datesArePickedOrEmptied()
+    {
+        addNumbers(dir(), {QStringLiteral("A1")});
+        IktatasFormX screen;
+        screen.activation();
+        screen.modify();
+        screen.DTPicker1->setFocus();
+        QTest::keyClick(screen.DTPicker1, Qt::Key_Delete);
+        QTest::keyClick(screen.DTPicker2, Qt::Key_Delete);
+        screen.DTPicker3->setDate(QDate(2024, 2, 28));
+        screen.DTPicker3->setCurrentSection(QDateTimeEdit::DaySection);
+        screen.DTPicker3->stepBy(1);
+        screen.DTPicker3->stepBy(1);  // no 30 February: the day stays a day of the month
+        screen.ok();
+        const QVariantList stored = storedEntries(dir())[0];
+        QVERIFY(stored[ContractDate].isNull());
+        QVERIFY(stored[RecordedDate].isNull());
+        QVERIFY(stored[ArchivedDate].toDate().isValid());
+        QVERIFY(stored[ArchivedDate].toDate() >= QDate(2024, 2, 29));
+        QCOMPARE(screen.Label20->text(), QString());
     }
 
     void inputLimits()
