@@ -85,8 +85,10 @@ void FieldBinder::show(const Binding &b)
     const QVariant value = source_->shownValue(b.field);
     if (auto *line = qobject_cast<QLineEdit *>(b.widget)) {
         const QString text = Funcs::NullToEmpty(value);
-        if (line->text() != text)
+        if (line->text() != text) {
             line->setText(text);
+            line->setCursorPosition(0);  // a long value shows from its beginning
+        }
     } else if (auto *plain = qobject_cast<QPlainTextEdit *>(b.widget)) {
         const QString text = Funcs::NullToEmpty(value);
         if (plain->toPlainText() != text) {

@@ -168,7 +168,7 @@ void IktatasFormX::buildWindow()
     Text8 = lineEdit("Text8", central);
     Combo1 = new QComboBox(central);
     Combo1->setObjectName(QStringLiteral("Combo1"));
-    Combo1->setMinimumWidth(140);
+    Combo1->setMinimumWidth(110);
     Check7 = checkBox("Check7", QStringLiteral("Számlatartozás van:"), central);
     Check1 = checkBox("Check1", QStringLiteral("Előzmények vannak:"), central);
     Datum1 = new DateField(central);
@@ -245,6 +245,7 @@ void IktatasFormX::buildWindow()
     parts->addWidget(Label18, 2, 0, 1, 4);
     parts->addWidget(Label7, 2, 4);
     entry->addLayout(parts, 6, 0, 1, 4);
+    entry->setRowStretch(7, 1);  // the fields keep their height; the room is left below
     entry->setColumnStretch(1, 1);
     entry->setColumnStretch(3, 1);
     top->addLayout(entry, 3);
