@@ -241,6 +241,7 @@ private Q_SLOTS:
         QVERIFY(other.edit());
         QList<data::Error> failures;
         connect(&binder, &FieldBinder::writeFailed, [&](const data::Error &e) { failures << e; });
+        town.end(false);  // a shown value starts with the cursor at its beginning
         typeText(&town, QStringLiteral("!"));
         QCOMPARE(failures.size(), 1);
         QCOMPARE(failures.first().code, data::ErrorCode::Locked);
