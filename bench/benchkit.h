@@ -3,7 +3,11 @@
 // What the benchmark programs share: the median of timed runs, and stopping
 // at the first failure of the data layer.
 
+#include "data/database.h"
+#include "data/engineaccess.h"
 #include "data/error.h"
+
+#include <QDir>
 
 #include <QElapsedTimer>
 #include <QTextStream>
@@ -43,6 +47,25 @@ inline void check(const tvx::data::Error &e)
         out() << "HIBA: " << e.message << Qt::endl;
         std::exit(1);
     }
+}
+
+// Partners "Partner 1 Kft." … with identifiers 1 … `count`, written straight
+// into the data set's Torzsek.tvd; every `namelessEvery`-th has no name (0: none).
+inline void addPartners(const QDir &dir, int count, int namelessEvery = 0)
+{
+    tvx::data::Error error;
+    auto db = tvx::data::Database::open(QStringLiteral("Torzsek.tvd"), dir, error);
+    check(error);
+    tvx::data::Connection &c = tvx::data::EngineAccess::connection(*db);
+    check(c.beginWrite());
+    for (int i = 1; i <= count; ++i) {
+        const bool nameless = namelessEvery > 0 && i % namelessEvery == 0;
+        const QVariant name = nameless ? QVariant() : QVariant(QStringLiteral("Partner %1 Kft.").arg(i));
+        check(c.execute(QStringLiteral("INSERT INTO BePartner (BerNev, BerIrszam, BerSzekhely, BerCim, BerTelefon, recordID, BerOrszag) "
+                                       "VALUES (?, '1052', 'Budapest', 'Váci utca 1.', '0612345678', ?, 'HU')"),
+                        {name, i}));
+    }
+    check(c.commit());
 }
 
 }  // namespace bench

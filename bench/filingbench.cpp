@@ -41,15 +41,8 @@ using bench::medianMs;
 void generate(const QDir &dir)
 {
     check(createDataSetFiles(dir));
+    bench::addPartners(dir, kPartners);
     Error error;
-    auto partners = Database::open(QStringLiteral("Torzsek.tvd"), dir, error);
-    check(error);
-    Connection &p = EngineAccess::connection(*partners);
-    check(p.beginWrite());
-    for (int i = 1; i <= kPartners; ++i)
-        check(p.execute(QStringLiteral("INSERT INTO BePartner (BerNev, BerIrszam, BerSzekhely, recordID) VALUES (?, '1052', 'Budapest', ?)"),
-                        {QStringLiteral("Partner %1 Kft.").arg(i), i}));
-    check(p.commit());
 
     auto entries = Database::open(QStringLiteral("Tarvix.tvd"), dir, error);
     check(error);

@@ -44,18 +44,7 @@ using bench::medianMs;
 void generate(const QDir &dir)
 {
     check(createDataSetFiles(dir));
-    Error error;
-    auto db = Database::open(QStringLiteral("Torzsek.tvd"), dir, error);
-    check(error);
-    Connection &c = EngineAccess::connection(*db);
-    check(c.beginWrite());
-    for (int i = 1; i <= kPartners; ++i) {
-        const QVariant name = i % (kPartners / kNameless) == 0 ? QVariant() : QVariant(QStringLiteral("Partner %1 Kft.").arg(i));
-        check(c.execute(QStringLiteral("INSERT INTO BePartner (BerNev, BerIrszam, BerSzekhely, BerCim, BerTelefon, recordID, BerOrszag) "
-                                       "VALUES (?, '1052', 'Budapest', 'Váci utca 1.', '0612345678', ?, 'HU')"),
-                        {name, i}));
-    }
-    check(c.commit());
+    bench::addPartners(dir, kPartners, kPartners / kNameless);
 }
 
 }  // namespace

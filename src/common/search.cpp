@@ -32,4 +32,14 @@ SearchResult promptAndFind(QWidget *screen, data::DataSource &source, const Sear
     return SearchResult::NotFound;
 }
 
+void findAsYouType(data::DataSource &source, const QString &field, const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    platform().setBusyPointer(true);
+    if (!source.findFirst(findCriteria(QStringLiteral("[%1] like ").arg(field), text + u'*')))
+        source.clearError();
+    platform().setBusyPointer(false);
+}
+
 }  // namespace tvx

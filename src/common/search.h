@@ -45,4 +45,9 @@ QString findCriteria(const QString &prefix, const QString &value);
 
 SearchResult promptAndFind(QWidget *screen, data::DataSource &source, const SearchPrompt &search);
 
+// Find as you type: moves to the first record whose `field` begins with
+// `text`. An empty text moves nothing; no match says nothing and leaves the
+// record where it is.
+void findAsYouType(data::DataSource &source, const QString &field, const QString &text);
+
 }  // namespace tvx

@@ -358,13 +358,8 @@ void ParameterFormX::choosePartner()
 
 void ParameterFormX::partnerSearchChanged(const QString &text)
 {
-    if (text.isEmpty())
-        return;
-    platform().setBusyPointer(true);
     // no message: the grid simply stays where it is when nothing matches
-    if (!PartnerData.findFirst(findCriteria(QStringLiteral("[BerNev] like "), text + u'*')))
-        PartnerData.clearError();
-    platform().setBusyPointer(false);
+    findAsYouType(PartnerData, QStringLiteral("BerNev"), text);
 }
 
 void ParameterFormX::confirm()

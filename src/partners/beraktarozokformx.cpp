@@ -394,13 +394,8 @@ bool BeraktarozokFormX::eventFilter(QObject *watched, QEvent *event)
 
 void BeraktarozokFormX::filterChanged(const QString &text)
 {
-    if (text.isEmpty())
-        return;
-    platform().setBusyPointer(true);
     // no message: the grid simply stays where it is when nothing matches
-    if (!Beraktarozok.findFirst(findCriteria(QStringLiteral("[BerNev] like "), text + u'*')))
-        Beraktarozok.clearError();
-    platform().setBusyPointer(false);
+    findAsYouType(Beraktarozok, QStringLiteral("BerNev"), text);
 }
 
 void BeraktarozokFormX::searchByName()

@@ -1,5 +1,6 @@
 #include "data/datasource.h"
 #include "data/recordlock.h"
+#include "support/lockpeer.h"
 #include "support/testdataset.h"
 
 #include <QProcess>
@@ -14,35 +15,7 @@ using namespace tvx::data;
 
 namespace {
 
-struct Peer {
-    QProcess process;
-
-    bool start(const QStringList &args, const QByteArray &readyLine)
-    {
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(QStringLiteral(LOCKPEER), args);
-        if (!process.waitForStarted(5000))
-            return false;
-        while (process.waitForReadyRead(10000)) {
-            while (process.canReadLine()) {
-                const QByteArray line = process.readLine().trimmed();
-                if (line == readyLine)
-                    return true;
-            }
-        }
-        return false;
-    }
-    void killHard()
-    {
-        ::kill(pid_t(process.processId()), SIGKILL);
-        process.waitForFinished(5000);
-    }
-    ~Peer()
-    {
-        if (process.state() != QProcess::NotRunning)
-            killHard();
-    }
-};
+using Peer = LockPeer;
 
 QString integrityCheck(const QString &path)
 {

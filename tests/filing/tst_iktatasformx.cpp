@@ -12,6 +12,7 @@
 #include "filing/screens.h"
 #include "partners/partnertestkit.h"
 #include "partners/screens.h"
+#include "support/lockpeer.h"
 #include "support/screentestbed.h"
 #include "support/usertable.h"
 
@@ -41,21 +42,6 @@ const QString kSameSecond = QStringLiteral("20243745308,5");  // the scripted cl
 enum Pos { RecordId = 0, PartnerName = 1, PartnerId = 2, ContractDate = 4, RecordedDate = 7, ArchivedDate = 10, Jelleg = 15, Jel = 16,
            Szam = 17, Alszam = 18, Egyeb = 19, Number = 20 };
 
-// Another program holding a row or a file, until the object goes.
-struct Peer {
-    QProcess process;
-    bool start(const QStringList &arguments, const QByteArray &ready = "LOCKED")
-    {
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(QStringLiteral(LOCKPEER), arguments);
-        return process.waitForReadyRead(10000) && process.readLine().trimmed() == ready;
-    }
-    ~Peer()
-    {
-        ::kill(pid_t(process.processId()), SIGKILL);
-        process.waitForFinished(5000);
-    }
-};
 
 }  // namespace
 
@@ -562,9 +548,9 @@ private Q_SLOTS:
         }
         {
             // another program is writing the archive
-            Peer writer;
+            LockPeer writer;
             tvx::data::setBusyTimeout(50);  // for the screen's connection: the writer does not finish
-            QVERIFY(writer.start({QStringLiteral("exclusive"), dir().path(), QStringLiteral("TarvixArchiv.tvd")}, "EXCLUSIVE"));
+            QVERIFY(writer.holdFile(dir(), QStringLiteral("TarvixArchiv.tvd")));
             IktatasFormX screen;
             screen.activation();
             platform->answers << Answer::Yes;
@@ -603,8 +589,8 @@ private Q_SLOTS:
         addNumbers(dir(), {QStringLiteral("A1"), QStringLiteral("B1")});
         IktatasFormX screen;
         screen.activation();
-        Peer holder;
-        QVERIFY(holder.start({QStringLiteral("hold"), dir().path(), QStringLiteral("Tarvix.tvd"), QStringLiteral("Tarvix"), QStringLiteral("1")}));
+        LockPeer holder;
+        QVERIFY(holder.holdRecord(dir(), QStringLiteral("Tarvix.tvd"), QStringLiteral("Tarvix"), 1));
         platform->answers << Answer::Yes;
         screen.deleteEntry();
         QVERIFY(platform->lastText().contains(QStringLiteral("nem törlődött")));
@@ -621,8 +607,8 @@ private Q_SLOTS:
         screen.activation();
         screen.modify();
         type(screen.Text2, QStringLiteral("K-1"));
-        auto holder = std::make_unique<Peer>();
-        QVERIFY(holder->start({QStringLiteral("exclusive"), dir().path(), QStringLiteral("Tarvix.tvd")}, "EXCLUSIVE"));
+        auto holder = std::make_unique<LockPeer>();
+        QVERIFY(holder->holdFile(dir(), QStringLiteral("Tarvix.tvd")));
         screen.ok();
         QCOMPARE(platform->messages.last().title, QStringLiteral("Adatzárolás!"));
         QCOMPARE(screen.Label7->text(), QStringLiteral("JAVÍTÁS"));  // not reported as saved

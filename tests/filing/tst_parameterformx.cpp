@@ -5,6 +5,7 @@
 #include "filing/parameterformx.h"
 #include "partners/partnertestkit.h"
 #include "partners/screens.h"
+#include "support/lockpeer.h"
 #include "support/screentestbed.h"
 
 #include <QAction>
@@ -66,22 +67,6 @@ class TestParameterFormX : public QObject, private ScreenTestBed {
     }
     QString currentPartner(ParameterFormX &screen) { return screen.PartnerData.value(QStringLiteral("BerNev")).toString(); }
 
-    // Another Tarvix process editing template `row` until the peer is killed.
-    struct LockHolder {
-        QProcess process;
-        bool start(const QDir &dir, int row)
-        {
-            process.setProcessChannelMode(QProcess::MergedChannels);
-            process.start(QStringLiteral(LOCKPEER), {QStringLiteral("hold"), dir.path(), QStringLiteral("Parameter.tvd"),
-                                                     QStringLiteral("Iktatoszam"), QString::number(row)});
-            return process.waitForReadyRead(10000) && process.readLine().trimmed() == "LOCKED";
-        }
-        ~LockHolder()
-        {
-            ::kill(pid_t(process.processId()), SIGKILL);
-            process.waitForFinished(5000);
-        }
-    };
 
 private Q_SLOTS:
     void initTestCase() { useHungarianLocale(); }
@@ -207,8 +192,8 @@ private Q_SLOTS:
     {
         addPartners(dir(), {{QStringLiteral("Kovács Kft."), 5}});
         addTemplates(dir(), {{"A"}, {"B"}});
-        LockHolder holder;
-        QVERIFY(holder.start(dir(), 0));
+        LockPeer holder;
+        QVERIFY(holder.holdRecord(dir(), QStringLiteral("Parameter.tvd"), QStringLiteral("Iktatoszam"), 0));
         ParameterFormX screen;
         screen.activation();
         QVERIFY(screen.ParameterData.moveFirst());

@@ -5,6 +5,7 @@
 #include "data/datasource.h"
 #include "partners/beraktarozokformx.h"
 #include "partners/partnertestkit.h"
+#include "support/lockpeer.h"
 #include "support/screentestbed.h"
 
 #include <QAction>
@@ -31,22 +32,6 @@ class TestBeraktarozokFormX : public QObject, private ScreenTestBed {
         return screen.Beraktarozok.value(QStringLiteral("BerNev")).toString();
     }
 
-    // Another Tarvix process editing partner `row` until the peer is killed.
-    struct LockHolder {
-        QProcess process;
-        bool start(const QDir &dir, int row)
-        {
-            process.setProcessChannelMode(QProcess::MergedChannels);
-            process.start(QStringLiteral(LOCKPEER), {QStringLiteral("hold"), dir.path(), QStringLiteral("Torzsek.tvd"),
-                                                     QStringLiteral("BEPARTNER"), QString::number(row)});
-            return process.waitForReadyRead(10000) && process.readLine().trimmed() == "LOCKED";
-        }
-        ~LockHolder()
-        {
-            ::kill(pid_t(process.processId()), SIGKILL);
-            process.waitForFinished(5000);
-        }
-    };
 
 private Q_SLOTS:
     void initTestCase() { useHungarianLocale(); }
@@ -177,8 +162,8 @@ private Q_SLOTS:
     void aPartnerLockedElsewhereLosesNothing()
     {
         addPartners(dir(), {{QStringLiteral("Zárolt Kft."), 1}, {QString(), 2}, {QStringLiteral("Szabad Bt."), 3}});
-        LockHolder holder;
-        QVERIFY(holder.start(dir(), 0));
+        LockPeer holder;
+        QVERIFY(holder.holdRecord(dir(), QStringLiteral("Torzsek.tvd"), QStringLiteral("BEPARTNER"), 0));
         BeraktarozokFormX screen;
 
         screen.confirmPartner();

@@ -2,6 +2,7 @@
 #include "common/hungarian.h"
 #include "common/session.h"
 #include "data/connection.h"
+#include "support/lockpeer.h"
 #include "support/screentestbed.h"
 #include "users/felhjelszovaltoztatformx.h"
 #include "support/usertable.h"
@@ -22,26 +23,6 @@ using namespace tvx;
 
 namespace {
 
-// another program holding a record of Users for editing
-struct LockHolder {
-    QProcess process;
-    bool hold(const QDir &dir, int row)
-    {
-        process.start(QStringLiteral(LOCKPEER), {QStringLiteral("hold"), dir.path(), QStringLiteral("regiszt.tvd"), QStringLiteral("Users"),
-                                                 QString::number(row)});
-        if (!process.waitForStarted(5000))
-            return false;
-        while (process.waitForReadyRead(10000))
-            if (process.readAll().contains("LOCKED"))
-                return true;
-        return false;
-    }
-    ~LockHolder()
-    {
-        ::kill(pid_t(process.processId()), SIGKILL);
-        process.waitForFinished(5000);
-    }
-};
 
 }  // namespace
 
@@ -287,8 +268,8 @@ private Q_SLOTS:
         loggedInAs(QStringLiteral("Kiss Éva"), QStringLiteral("titok"));
         FelhJelszoValtoztatFormX s;
         {
-            LockHolder other;
-            QVERIFY(other.hold(set->dir(), 1));
+            LockPeer other;
+            QVERIFY(other.holdRecord(set->dir(), QStringLiteral("regiszt.tvd"), QStringLiteral("Users"), 1));
             change(s, QStringLiteral("titok"), QStringLiteral("új"), QStringLiteral("új"));
             QCOMPARE(platform->messages.size(), 1);
             QCOMPARE(platform->messages[0].title, QStringLiteral("FIGYELEM! Rekord lock!"));

@@ -3,6 +3,7 @@
 #include "common/session.h"
 #include "shell/screens.h"
 #include "shell/tarvixformx.h"
+#include "support/login.h"
 #include "support/screentestbed.h"
 #include "users/felhjelszovaltoztatformx.h"
 #include "users/menuujfelhasznaloform.h"
@@ -22,18 +23,7 @@ using namespace tvx;
 class TestUsersFromMenu : public QObject, private ScreenTestBed {
     Q_OBJECT
 
-    bool loginAs(TarvixFormX &w, const QString &name, const QString &password)
-    {
-        const int index = w.Combo1->findText(name);
-        if (index < 0)
-            return false;
-        w.Combo1->setCurrentIndex(index);
-        emit w.Combo1->activated(index);
-        w.Text1->setText(password);
-        const qsizetype before = platform->messages.size();
-        w.Command1->click();
-        return platform->messages.size() == before && currentUser().name == name;
-    }
+    bool loginAs(TarvixFormX &w, const QString &name, const QString &password) { return ::loginAs(w, *platform, name, password); }
     QStringList listed(TarvixFormX &w)
     {
         QStringList items;
