@@ -15,6 +15,7 @@ struct CurrentUser {
 struct HandOver {
     QString currentFilingId;          // recordID of the filing entry last created or handed over
     QString currentPartnerName;       // read by the invoice-debt screen
+    QString currentFilingNumber;      // Iktatószám of that entry, for a debt made from it
     bool singleEntryAttachments = false;
     QString helpScreenId;             // read and emptied by the help window
 };

@@ -695,6 +695,7 @@ void IktatasFormX::invoiceDebts()
 {
     handOver().currentFilingId = Label2->text();
     handOver().currentPartnerName = Text1->text();
+    handOver().currentFilingNumber = Label18->text();
     const QString debts = QStringLiteral("SzamlaTartozasFormX");
     if (!isScreenRegistered(debts))
         return;

@@ -3,6 +3,7 @@
 #include "common/screenregistry.h"
 #include "filing/iktatasformx.h"
 #include "filing/parameterformx.h"
+#include "filing/szamlatartozasformx.h"
 
 namespace tvx {
 
@@ -10,6 +11,7 @@ void registerFilingScreens()
 {
     registerScreen(QStringLiteral("IktatasFormX"), [](QWidget *parent) { return new IktatasFormX(parent); });
     registerScreen(QStringLiteral("ParameterFormX"), [](QWidget *parent) { return new ParameterFormX(parent); });
+    registerScreen(QStringLiteral("SzamlaTartozasFormX"), [](QWidget *parent) { return new SzamlaTartozasFormX(parent); });
 }
 
 }  // namespace tvx

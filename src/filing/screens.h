@@ -2,7 +2,7 @@
 
 namespace tvx {
 
-// IktatasFormX, ParameterFormX
+// IktatasFormX, ParameterFormX, SzamlaTartozasFormX
 void registerFilingScreens();
 
 }  // namespace tvx

@@ -1,5 +1,6 @@
 #include "shell/screens.h"
 
+#include "attachments/screens.h"
 #include "filing/screens.h"
 #include "partners/screens.h"
 #include "users/screens.h"
@@ -27,6 +28,7 @@ namespace tvx {
 
 void registerScreens()
 {
+    registerAttachmentScreens();
     registerFilingScreens();
     registerPartnerScreens();
     registerUserScreens();

@@ -1,0 +1,8 @@
+#pragma once
+
+namespace tvx {
+
+// IktatasMellekletekFormX
+void registerAttachmentScreens();
+
+}  // namespace tvx
