@@ -1,3 +1,4 @@
+#include "common/colors.h"
 #include "common/datagrid.h"
 #include "common/datepicker.h"
 #include "common/hungarian.h"
@@ -113,6 +114,25 @@ private Q_SLOTS:
         QCOMPARE(screen.KilepesItem->text(), QStringLiteral("&Vissza"));
         QVERIFY(!screen.Szures->menuAction()->isEnabled() && !screen.AzonositSzur->isEnabled() && !screen.MindenTartozas->isEnabled());
         QVERIFY(!screen.Torles->isEnabled());
+    }
+
+    void theThreeTextFieldsShowTheirFocus()
+    {
+        addDebts(dir(), {debt(QStringLiteral("P Kft."), QStringLiteral("1"))});
+        handOver().currentPartnerName = QStringLiteral("P Kft.");
+        SzamlaTartozasFormX screen;
+        screen.show();  // activation
+        screen.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&screen));
+        QCOMPARE(listed(screen), QStringList{QStringLiteral("1")});
+        const auto highlighted = [](QWidget *w) { return w->palette().color(QPalette::Base) == vbColor(kFocusColor); };
+        for (QLineEdit *field : {screen.Text1, screen.Text2, screen.Text3}) {
+            field->setFocus();
+            QVERIFY(highlighted(field));
+        }
+        screen.DTPicker1->setFocus();
+        QVERIFY(!highlighted(screen.Text3));
+        screen.Kilepes();
     }
 
     void anEmptyPartnerNameListsNothingYetNewDebtsCanBeAdded()
