@@ -182,7 +182,7 @@ void SzamlaTartozasFormX::buildWindow()
     binder_->bind(Text1, QStringLiteral("PartnerNeve"), 60);
     binder_->bind(Label4, QStringLiteral("PartnerID"));
     binder_->bind(Label6, QStringLiteral("IktatásRecordID"));
-    binder_->bind(Text2, QStringLiteral("OkmánySzám"));
+    binder_->bind(Text2, QStringLiteral("OkmánySzám"), 50);  // the field's size
     binder_->bind(DTPicker1, QStringLiteral("OkmányKelte"));
     binder_->bind(DTPicker2, QStringLiteral("TeljesitésDátuma"));
     binder_->bind(DTPicker3, QStringLiteral("FizetésiHatáridö"));
