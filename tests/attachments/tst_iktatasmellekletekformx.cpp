@@ -7,10 +7,12 @@
 #include "common/session.h"
 #include "data/datasource.h"
 #include "filing/screens.h"
+#include "support/lockpeer.h"
 #include "support/screentestbed.h"
 #include "support/tablerows.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QFile>
 #include <QFileInfo>
@@ -416,6 +418,47 @@ private Q_SLOTS:
         QCOMPARE(listed(screen, Photo).first(), QStringLiteral("/f/a.jpg"));
         QVERIFY(screen.DBGrid1->sortByColumn(2));
         QCOMPARE(listed(screen, Photo).first(), QStringLiteral("/f/c.jpg"));
+    }
+
+    void theFirstSixFieldsShowTheFocus()
+    {
+        IktatasMellekletekFormX screen;
+        const QColor plain = screen.Text7->palette().color(QPalette::Base);
+        for (QLineEdit *field : {screen.Text1, screen.Text2, screen.Text3, screen.Text4, screen.Text5, screen.Text6, screen.Text7, screen.Text8}) {
+            QFocusEvent in(QEvent::FocusIn);
+            QApplication::sendEvent(field, &in);
+            const bool highlighted = field->palette().color(QPalette::Base) == QColor(0x80, 0xFF, 0xFF);
+            QCOMPARE(highlighted, field != screen.Text7 && field != screen.Text8);
+            QFocusEvent out(QEvent::FocusOut);
+            QApplication::sendEvent(field, &out);
+            QVERIFY(field->palette().color(QPalette::Base) != QColor(0x80, 0xFF, 0xFF));
+        }
+        QCOMPARE(screen.Text7->palette().color(QPalette::Base), plain);
+    }
+
+    void aLockedAttachmentIsSaidAndKept()
+    {
+        addAttachments(dir(), {{QStringLiteral("E1"), QStringLiteral("1")}, {QStringLiteral("E1"), QStringLiteral("2")}});
+        IktatasMellekletekFormX screen;
+        openView(true, QStringLiteral("E1"));
+        screen.activation();
+        LockPeer holder;
+        QVERIFY(holder.holdRecord(dir(), QStringLiteral("Tarvix.tvd"), QStringLiteral("Mellekletek"), 0));
+        screen.Option1->setChecked(true);
+        screen.pickFile(QStringLiteral("a.jpg"));
+        QCOMPARE(platform->messages.size(), 1);
+        QCOMPARE(platform->messages[0].title, QStringLiteral("Adatzárolás!"));
+        QCOMPARE(platform->messages[0].text, QStringLiteral("Az adat jelenleg zárolt! Próbálja újra!"));
+        platform->answers << Answer::Yes;
+        screen.deleteAttachment();
+        QCOMPARE(platform->lastText(), QStringLiteral("Az adat jelenleg zárolt! Próbálja újra!"));
+        QCOMPARE(stored(dir()).size(), 2);
+        // the other record is free
+        screen.MellekletekData.moveLast();
+        screen.pickFile(QStringLiteral("b.jpg"));
+        screen.ok();
+        QCOMPARE(storedField(dir(), Photo), (QStringList{QString(), native(screen.folder(), QStringLiteral("b.jpg"))}));
+        QCOMPARE(platform->messages.size(), 3);
     }
 
     void theFolderAndFileLists()
