@@ -87,8 +87,9 @@ IktatasMellekletekFormX::IktatasMellekletekFormX(QWidget *parent)
     addDataSource(MellekletekData);
     buildWindow();
     buildMenus();
-    // a missing file is said by the activation, which runs the statement again
-    MellekletekData.refresh();
+    // only the file opens here: every activation sets the statement and runs
+    // it, and says when the file is missing
+    MellekletekData.database();
     MellekletekData.clearError();
     setFolder(QDir::currentPath());
 }
