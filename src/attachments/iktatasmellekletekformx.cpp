@@ -382,11 +382,11 @@ void IktatasMellekletekFormX::ok()
     }
     if ((MellekletekData.bof() || MellekletekData.eof()) && refused(MellekletekData.moveLast()))
         return;
-    saved_ = MellekletekData.bookmark();
+    const data::Bookmark saved = MellekletekData.bookmark();
     // the typed changes are written; a lock keeps them for another try
     if (refused(MellekletekData.writePending()))
         return;
-    if (!MellekletekData.setBookmark(saved_)) {
+    if (!MellekletekData.setBookmark(saved)) {
         // gone meanwhile (another workstation deleted it)
         MellekletekData.clearError();
         platform().beep();
@@ -446,7 +446,6 @@ void IktatasMellekletekFormX::searchBy(int search)
         return;
     const FieldSearch &texts = kSearches[search];
     const QString field = QString::fromUtf8(texts.field);
-    saved_ = MellekletekData.bookmark();
     SearchPrompt prompt;
     prompt.title = QString::fromUtf8(texts.title);
     prompt.text = QString::fromUtf8(texts.prompt);

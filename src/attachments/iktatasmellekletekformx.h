@@ -116,7 +116,6 @@ private:
     QStringListModel *folders_;
     QStringListModel *files_;
     QString folder_;
-    data::Bookmark saved_;  // the list position the searches and OK return to
 };
 
 }  // namespace tvx

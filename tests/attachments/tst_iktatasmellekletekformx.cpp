@@ -7,6 +7,7 @@
 #include "support/tablerows.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QFile>
 #include <QLineEdit>
@@ -235,6 +236,17 @@ private Q_SLOTS:
         QTest::mouseClick(screen.Command1, Qt::LeftButton);
         QCOMPARE(opened, QStringLiteral("SzamlaTartozasFormX"));
         QCOMPARE(listed(screen, EntryId), QStringList{QStringLiteral("E1")});
+    }
+
+    void theFirstSixFieldsShowTheFocus()
+    {
+        IktatasMellekletekFormX screen;
+        for (QLineEdit *field : {screen.Text1, screen.Text2, screen.Text3, screen.Text4, screen.Text5, screen.Text6, screen.Text7, screen.Text8}) {
+            QFocusEvent in(QEvent::FocusIn);
+            QApplication::sendEvent(field, &in);
+            const bool cyan = field->palette().color(QPalette::Base) == QColor(0x80, 0xFF, 0xFF);
+            QCOMPARE(cyan, field != screen.Text7 && field != screen.Text8);
+        }
     }
 
     void theFolderList()
