@@ -197,6 +197,8 @@ void IktatasMellekletekFormX::buildWindow()
     DBGrid1->setObjectName(QStringLiteral("DBGrid1"));
     DBGrid1->setDataSource(&MellekletekData, columns);
     DBGrid1->setSortable(true);
+    for (int column = 2; column < columns.size(); ++column)
+        DBGrid1->setColumnWidth(column, 170);  // the paths: their captions readable
     page->addWidget(DBGrid1, 1);
     MellekletekNavigator = new DataNavigator(central);
     MellekletekNavigator->setObjectName(QStringLiteral("MellekletekNavigator"));
