@@ -209,8 +209,11 @@ void IktatasMellekletekFormX::buildWindow()
     setCentralWidget(central);
 
     binder_->bind(Text1, QStringLiteral("Iktatószám"), 120);
+    // A path takes what its field holds: a picked full path is often longer
+    // than a typed short one, and a field that cut it would show, open and
+    // save it cut.
     for (int k = 0; k < attachments::kKindCount; ++k)
-        binder_->bind(edits[k + 1], attachments::pathField(Kind(k)), 100);
+        binder_->bind(edits[k + 1], attachments::pathField(Kind(k)), 255);
     for (QLineEdit *edit : {Text1, Text2, Text3, Text4, Text5, Text6})
         highlightOnFocus(edit);
 

@@ -295,6 +295,29 @@ private Q_SLOTS:
         QCOMPARE(storedField(dir(), Number), QStringList{QStringLiteral("1")});
     }
 
+    void aLongPickedPathStaysWhole()
+    {
+        addAttachments(dir(), {{QStringLiteral("E1"), QStringLiteral("1")}});
+        IktatasMellekletekFormX screen;
+        activate(screen, true, QStringLiteral("E1"));
+        QTemporaryDir folder;
+        const QString deep = folder.path() + u'/' + QString(60, u'é') + u'/' + QString(60, u'ő');
+        QVERIFY(QDir().mkpath(deep));
+        QFile file(deep + QStringLiteral("/jegyzőkönyv.odt"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        screen.setFolder(deep);
+        screen.kinds->button(Document - Photo)->setChecked(true);
+        screen.pickFile(QStringLiteral("jegyzőkönyv.odt"));
+        const QString path = QDir::toNativeSeparators(deep + QStringLiteral("/jegyzőkönyv.odt"));
+        QVERIFY(path.size() > 100);
+        QCOMPARE(screen.Text3->text(), path);
+        screen.Text3->end(false);
+        typeText(screen.Text3, QStringLiteral("x"));  // typing on keeps all of it
+        screen.ok();
+        QCOMPARE(storedField(dir(), Document), QStringList{path + u'x'});
+    }
+
     void pickingSeveralFilesMakesARecordEach()
     {
         IktatasMellekletekFormX screen;
