@@ -3,6 +3,7 @@
 // What the benchmark programs share: the median of timed runs, and stopping
 // at the first failure of the data layer.
 
+#include "common/platform.h"
 #include "data/database.h"
 #include "data/engineaccess.h"
 #include "data/error.h"
@@ -18,6 +19,17 @@
 #include <vector>
 
 namespace bench {
+
+// Every question is answered Yes, every prompt with `answer`; nothing waits.
+class QuietPlatform final : public tvx::HeadlessPlatform {
+public:
+    QString answer;
+    tvx::Answer message(QWidget *, const QString &, const QString &, tvx::MessageIcon, tvx::MessageButtons buttons) override
+    {
+        return buttons == tvx::MessageButtons::Ok ? tvx::Answer::Ok : tvx::Answer::Yes;
+    }
+    QString input(QWidget *, const QString &, const QString &) override { return answer; }
+};
 
 inline QTextStream &out()
 {

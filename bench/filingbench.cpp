@@ -24,17 +24,6 @@ constexpr int kEntries = 100000;
 constexpr int kPartners = 20000;
 QTextStream &out = bench::out();
 
-// Every question is answered Yes, every prompt with the next answer.
-class QuietPlatform final : public HeadlessPlatform {
-public:
-    QString answer;
-    Answer message(QWidget *, const QString &, const QString &, MessageIcon, MessageButtons buttons) override
-    {
-        return buttons == MessageButtons::Ok ? Answer::Ok : Answer::Yes;
-    }
-    QString input(QWidget *, const QString &, const QString &) override { return answer; }
-};
-
 using bench::check;
 using bench::medianMs;
 
@@ -67,7 +56,7 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     useHungarianLocale();
-    QuietPlatform quiet;
+    bench::QuietPlatform quiet;
     setPlatform(&quiet);
 
     QTemporaryDir tmp;

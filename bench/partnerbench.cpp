@@ -29,15 +29,6 @@ constexpr int kPartners = 20000;
 constexpr int kNameless = 1000;
 QTextStream &out = bench::out();
 
-// Every question is answered Yes (the full check runs), nothing waits.
-class QuietPlatform final : public HeadlessPlatform {
-public:
-    Answer message(QWidget *, const QString &, const QString &, MessageIcon, MessageButtons buttons) override
-    {
-        return buttons == MessageButtons::Ok ? Answer::Ok : Answer::Yes;
-    }
-};
-
 using bench::check;
 using bench::medianMs;
 
@@ -54,7 +45,7 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     useHungarianLocale();
-    QuietPlatform quiet;
+    bench::QuietPlatform quiet;
     setPlatform(&quiet);
 
     QTemporaryDir tmp;

@@ -4,6 +4,7 @@
 #include "common/datagrid.h"
 #include "common/fieldbehaviour.h"
 #include "common/fieldbinder.h"
+#include "common/menus.h"
 #include "common/funcs.h"
 #include "common/navigator.h"
 #include "common/platform.h"
@@ -268,11 +269,7 @@ QLayout *IktatasMellekletekFormX::buildPickingPanel(QWidget *parent)
 void IktatasMellekletekFormX::buildMenus()
 {
     QMenuBar *bar = menuBar();
-    auto action = [bar](QMenu *menu, const char *name, const QString &caption) {
-        QAction *a = menu ? menu->addAction(caption) : bar->addAction(caption);
-        a->setObjectName(QString::fromUtf8(name));
-        return a;
-    };
+    auto action = [bar](QMenu *menu, const char *name, const QString &caption) { return addNamedAction(bar, menu, name, caption); };
     Oke = action(nullptr, "Oké", QStringLiteral("&OK"));
     UjMelleklet = action(nullptr, "UjMelleklet", QStringLiteral("Ú&j melléklet"));
     Megtekint = bar->addMenu(QStringLiteral("&Megtekint"));

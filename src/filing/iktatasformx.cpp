@@ -6,6 +6,7 @@
 #include "common/datepicker.h"
 #include "common/fieldbehaviour.h"
 #include "common/fieldbinder.h"
+#include "common/menus.h"
 #include "common/funcs.h"
 #include "common/navigator.h"
 #include "common/platform.h"
@@ -366,16 +367,11 @@ void IktatasFormX::buildWindow()
 void IktatasFormX::buildMenus()
 {
     QMenuBar *bar = menuBar();
-    auto action = [this](QMenu *menu, const char *name, const QString &caption) {
-        QAction *a = menu ? menu->addAction(caption) : menuBar()->addAction(caption);
-        a->setObjectName(QString::fromUtf8(name));
-        return a;
-    };
+    auto action = [bar](QMenu *menu, const char *name, const QString &caption) { return addNamedAction(bar, menu, name, caption); };
     auto disabledItem = [this, action](QMenu *menu, const QString &caption) {
         menu->addSeparator();
         action(menu, "", caption)->setEnabled(false);
     };
-    auto spacer = [bar] { bar->addAction(QString())->setEnabled(false); };
 
     Oke = action(nullptr, "Oké", QStringLiteral("&OK"));
     Modositas = action(nullptr, "Modositas", QStringLiteral("&Módosítás"));
@@ -397,9 +393,9 @@ void IktatasFormX::buildMenus()
     Parameterezes = bar->addMenu(QStringLiteral("&Paraméterezés"));
     Parameterezes->setObjectName(QStringLiteral("Parameterezes"));
     Iktatoszamok = action(Parameterezes, "Iktatoszamok", QStringLiteral("Iktatószámok"));
-    spacer();
+    addMenuSpacer(bar);
     Torles = action(nullptr, "Torles", QStringLiteral("&Törlés"));
-    spacer();
+    addMenuSpacer(bar);
     Nyomtatas = action(nullptr, "Nyomtatas", QStringLiteral("&Nyomtatás"));
     Nyomtatas->setEnabled(false);
     Segedlet = action(nullptr, "Segedlet", QStringLiteral("&Segédlet"));

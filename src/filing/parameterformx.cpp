@@ -3,6 +3,7 @@
 #include "common/caught.h"
 #include "common/datagrid.h"
 #include "common/fieldbinder.h"
+#include "common/menus.h"
 #include "common/funcs.h"
 #include "common/navigator.h"
 #include "common/platform.h"
@@ -217,18 +218,14 @@ void ParameterFormX::buildWindow()
     Kereses->addSeparator();
     SzuresKi = Kereses->addAction(QStringLiteral("Szűrés kikapcsolása"));
     SzuresKi->setObjectName(QStringLiteral("SzuresKi"));
-    const auto topItem = [this](const QString &name, const QString &caption) {
-        QAction *action = menuBar()->addAction(caption);
-        action->setObjectName(name);
-        return action;
-    };
-    UjAdat = topItem(QStringLiteral("UjAdat"), QStringLiteral("&Új adat"));
-    Partnertorzs = topItem(QStringLiteral("Partnertorzs"), QStringLiteral("&Partnertörzs"));
-    Torles = topItem(QStringLiteral("Torles"), QStringLiteral("&Törlés"));
+    const auto topItem = [this](const char *name, const QString &caption) { return addNamedAction(menuBar(), nullptr, name, caption); };
+    UjAdat = topItem("UjAdat", QStringLiteral("&Új adat"));
+    Partnertorzs = topItem("Partnertorzs", QStringLiteral("&Partnertörzs"));
+    Torles = topItem("Torles", QStringLiteral("&Törlés"));
     Torles->setEnabled(false);
-    Segedlet = topItem(QStringLiteral("Segedlet"), QStringLiteral("&Segédlet"));
+    Segedlet = topItem("Segedlet", QStringLiteral("&Segédlet"));
     Segedlet->setEnabled(false);
-    KilepesMenu = topItem(QStringLiteral("Kilepes"), QStringLiteral("&Vissza"));
+    KilepesMenu = topItem("Kilepes", QStringLiteral("&Vissza"));
 
     connect(SzuresKi, &QAction::triggered, this, &ParameterFormX::removeFilter);
     connect(UjAdat, &QAction::triggered, this, &ParameterFormX::newTemplate);

@@ -6,6 +6,7 @@
 #include "common/datetimeid.h"
 #include "common/fieldbehaviour.h"
 #include "common/fieldbinder.h"
+#include "common/menus.h"
 #include "common/funcs.h"
 #include "common/navigator.h"
 #include "common/platform.h"
@@ -204,11 +205,7 @@ void SzamlaTartozasFormX::buildWindow()
 void SzamlaTartozasFormX::buildMenus()
 {
     QMenuBar *bar = menuBar();
-    auto action = [bar](QMenu *menu, const char *name, const QString &caption) {
-        QAction *a = menu ? menu->addAction(caption) : bar->addAction(caption);
-        a->setObjectName(QString::fromUtf8(name));
-        return a;
-    };
+    auto action = [bar](QMenu *menu, const char *name, const QString &caption) { return addNamedAction(bar, menu, name, caption); };
     UjAdat = action(nullptr, "UjAdat", QStringLiteral("&Új adat"));
     Szures = bar->addMenu(QStringLiteral("&Szűrés"));
     Szures->setObjectName(QStringLiteral("Szures"));
@@ -217,7 +214,7 @@ void SzamlaTartozasFormX::buildMenus()
     MindenTartozas = action(Szures, "MindenTartozas", QStringLiteral("Minden tartozás megjelenítése"));
     for (QAction *disabled : {Szures->menuAction(), AzonositSzur, MindenTartozas})
         disabled->setEnabled(false);
-    bar->addAction(QString())->setEnabled(false);  // spacer
+    addMenuSpacer(bar);
     Torles = action(nullptr, "Torles", QStringLiteral("&Törlés"));
     Torles->setEnabled(false);
     KilepesItem = action(nullptr, "Kilepes", QStringLiteral("&Vissza"));
