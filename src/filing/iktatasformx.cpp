@@ -12,6 +12,7 @@
 #include "common/platform.h"
 #include "common/screenregistry.h"
 #include "common/search.h"
+#include "filing/partnergrid.h"
 #include "common/session.h"
 #include "data/jetsql.h"
 
@@ -37,25 +38,24 @@ const QString kStatusNew = QStringLiteral("ÚJ ADAT");
 const QString kStatusEditing = QStringLiteral("JAVÍTÁS");
 const QString kStatusSaved = QStringLiteral("MENTVE");
 
-// The partner grid: caption and field; column 0 is the name, column 9 the identifier.
-const QList<GridColumn> kPartnerColumns{
-    {QStringLiteral("Partner"), QStringLiteral("BerNev")},
-    {QStringLiteral("Irányítószám"), QStringLiteral("BerIrszam")},
-    {QStringLiteral("Székhely"), QStringLiteral("BerSzekhely")},
-    {QStringLiteral("Cím"), QStringLiteral("BerCim")},
-    {QStringLiteral("Telefon"), QStringLiteral("BerTelefon")},
-    {QStringLiteral("FAX"), QStringLiteral("BerFax")},
-    {QStringLiteral("Mobil"), QStringLiteral("BerMobil")},
-    {QStringLiteral("Adószám"), QStringLiteral("BerAdoszam")},
-    {QStringLiteral("Számlaszám"), QStringLiteral("BerSzamlaszam")},
-    {QStringLiteral("recordID"), QStringLiteral("recordID")},
-    {QStringLiteral("Kapcsolattartó"), QStringLiteral("Kapcsolattartó")},
-    {QStringLiteral("Ország jele"), QStringLiteral("BerOrszag")},
-    {QStringLiteral("Ügyfél státusz"), QStringLiteral("UgyfelStatus")},
-    {QStringLiteral("EU Adószám"), QStringLiteral("BerEUAdoszam")},
-    {QStringLiteral("VPID"), QStringLiteral("BerVPID")},
-    {QStringLiteral("Azonosító ügyfélkód"), QStringLiteral("BerAzonositoUgyfelkod")},
-};
+const QList<GridColumn> kPartnerColumns = filing::partnerGridColumns({
+    QStringLiteral("Partner"),
+    QStringLiteral("Irányítószám"),
+    QStringLiteral("Székhely"),
+    QStringLiteral("Cím"),
+    QStringLiteral("Telefon"),
+    QStringLiteral("FAX"),
+    QStringLiteral("Mobil"),
+    QStringLiteral("Adószám"),
+    QStringLiteral("Számlaszám"),
+    QStringLiteral("recordID"),
+    QStringLiteral("Kapcsolattartó"),
+    QStringLiteral("Ország jele"),
+    QStringLiteral("Ügyfél státusz"),
+    QStringLiteral("EU Adószám"),
+    QStringLiteral("VPID"),
+    QStringLiteral("Azonosító ügyfélkód"),
+});
 
 // The five filing-number parts and the template fields they take.
 struct NumberPart {
@@ -548,8 +548,8 @@ void IktatasFormX::choosePartner()
     }
     if (!hasEntries())
         return;
-    const QString name = Funcs::NullToEmpty(PartnerData.value(kPartnerColumns[0].field));
-    const QVariant id = PartnerData.value(kPartnerColumns[9].field);
+    const QString name = Funcs::NullToEmpty(PartnerData.value(kPartnerColumns[filing::kPartnerNameColumn].field));
+    const QVariant id = PartnerData.value(kPartnerColumns[filing::kPartnerIdColumn].field);
     PartnerData.clearError();
     if (refused(TarvixData.setValue(QStringLiteral("PartnerNeve"), name) && TarvixData.setValue(QStringLiteral("PartnerID"), id)))
         return;

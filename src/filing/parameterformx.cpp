@@ -9,6 +9,7 @@
 #include "common/platform.h"
 #include "common/screenregistry.h"
 #include "common/search.h"
+#include "filing/partnergrid.h"
 #include "data/jetsql.h"
 
 #include <QAction>
@@ -89,26 +90,26 @@ const QList<GridColumn> kTemplateColumns{
     {QStringLiteral("PartnerNeve"), QStringLiteral("PartnerNeve")},
 };
 
-const QList<GridColumn> kPartnerColumns{
-    {QStringLiteral("Partner neve"), QStringLiteral("BerNev")},
-    {QStringLiteral("Irányítószám"), QStringLiteral("BerIrszam")},
-    {QStringLiteral("Székhely"), QStringLiteral("BerSzekhely")},
-    {QStringLiteral("Cím"), QStringLiteral("BerCim")},
-    {QStringLiteral("Telefon"), QStringLiteral("BerTelefon")},
-    {QStringLiteral("Fax"), QStringLiteral("BerFax")},
-    {QStringLiteral("Mobil"), QStringLiteral("BerMobil")},
-    {QStringLiteral("Adószám"), QStringLiteral("BerAdoszam")},
-    {QStringLiteral("Banki számlaszám"), QStringLiteral("BerSzamlaszam")},
-    {QStringLiteral("recordID"), QStringLiteral("recordID")},
-    {QStringLiteral("Kapcsolattartó"), QStringLiteral("Kapcsolattartó")},
-    {QStringLiteral("Ország"), QStringLiteral("BerOrszag")},
-    {QStringLiteral("Ügyféli státusz"), QStringLiteral("UgyfelStatus")},
-    {QStringLiteral("EU adószám"), QStringLiteral("BerEUAdoszam")},
-    {QStringLiteral("VPID szám"), QStringLiteral("BerVPID")},
-    {QStringLiteral("Azonosító ügyfélkód"), QStringLiteral("BerAzonositoUgyfelkod")},
-};
-constexpr int kPartnerNameColumn = 0;
-constexpr int kPartnerIdColumn = 9;
+const QList<GridColumn> kPartnerColumns = filing::partnerGridColumns({
+    QStringLiteral("Partner neve"),
+    QStringLiteral("Irányítószám"),
+    QStringLiteral("Székhely"),
+    QStringLiteral("Cím"),
+    QStringLiteral("Telefon"),
+    QStringLiteral("Fax"),
+    QStringLiteral("Mobil"),
+    QStringLiteral("Adószám"),
+    QStringLiteral("Banki számlaszám"),
+    QStringLiteral("recordID"),
+    QStringLiteral("Kapcsolattartó"),
+    QStringLiteral("Ország"),
+    QStringLiteral("Ügyféli státusz"),
+    QStringLiteral("EU adószám"),
+    QStringLiteral("VPID szám"),
+    QStringLiteral("Azonosító ügyfélkód"),
+});
+using filing::kPartnerIdColumn;
+using filing::kPartnerNameColumn;
 
 QString u8(const char *text) { return QString::fromUtf8(text); }
 

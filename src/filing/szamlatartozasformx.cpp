@@ -12,6 +12,7 @@
 #include "common/platform.h"
 #include "common/session.h"
 #include "data/jetsql.h"
+#include "filing/partnergrid.h"
 #include "data/values.h"
 
 #include <QCloseEvent>
@@ -29,25 +30,24 @@ namespace {
 
 const QString kAmountField = QStringLiteral("BruttóÖsszeg");
 
-// The partner grid: caption and field; column 0 is the name, column 9 the identifier.
-const QList<GridColumn> kPartnerColumns{
-    {QStringLiteral("Partner neve"), QStringLiteral("BerNev")},
-    {QStringLiteral("Irányítószám"), QStringLiteral("BerIrszam")},
-    {QStringLiteral("Székhely"), QStringLiteral("BerSzekhely")},
-    {QStringLiteral("Cím"), QStringLiteral("BerCim")},
-    {QStringLiteral("Telefon"), QStringLiteral("BerTelefon")},
-    {QStringLiteral("Fax"), QStringLiteral("BerFax")},
-    {QStringLiteral("Mobil"), QStringLiteral("BerMobil")},
-    {QStringLiteral("Adószám"), QStringLiteral("BerAdoszam")},
-    {QStringLiteral("Számlaszám"), QStringLiteral("BerSzamlaszam")},
-    {QStringLiteral("recordID"), QStringLiteral("recordID")},
-    {QStringLiteral("Kapcsolattartó"), QStringLiteral("Kapcsolattartó")},
-    {QStringLiteral("Ország jele"), QStringLiteral("BerOrszag")},
-    {QStringLiteral("Ügyfélstátus"), QStringLiteral("UgyfelStatus")},
-    {QStringLiteral("EU adószám"), QStringLiteral("BerEUAdoszam")},
-    {QStringLiteral("VPID szám"), QStringLiteral("BerVPID")},
-    {QStringLiteral("Azonosító ügyfélkód"), QStringLiteral("BerAzonositoUgyfelkod")},
-};
+const QList<GridColumn> kPartnerColumns = filing::partnerGridColumns({
+    QStringLiteral("Partner neve"),
+    QStringLiteral("Irányítószám"),
+    QStringLiteral("Székhely"),
+    QStringLiteral("Cím"),
+    QStringLiteral("Telefon"),
+    QStringLiteral("Fax"),
+    QStringLiteral("Mobil"),
+    QStringLiteral("Adószám"),
+    QStringLiteral("Számlaszám"),
+    QStringLiteral("recordID"),
+    QStringLiteral("Kapcsolattartó"),
+    QStringLiteral("Ország jele"),
+    QStringLiteral("Ügyfélstátus"),
+    QStringLiteral("EU adószám"),
+    QStringLiteral("VPID szám"),
+    QStringLiteral("Azonosító ügyfélkód"),
+});
 
 // The debt list: every field of the table, captioned by its name.
 const QStringList kDebtFields{
@@ -269,8 +269,8 @@ void SzamlaTartozasFormX::choosePartner()
 {
     if (!TartozasData.hasCurrent())
         return;
-    const QString name = Funcs::NullToEmpty(PartnerData.value(kPartnerColumns[0].field));
-    const QVariant id = PartnerData.value(kPartnerColumns[9].field);
+    const QString name = Funcs::NullToEmpty(PartnerData.value(kPartnerColumns[filing::kPartnerNameColumn].field));
+    const QVariant id = PartnerData.value(kPartnerColumns[filing::kPartnerIdColumn].field);
     PartnerData.clearError();
     refused(TartozasData.setValue(QStringLiteral("PartnerNeve"), name) && TartozasData.setValue(QStringLiteral("PartnerID"), id));
 }
