@@ -22,6 +22,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -354,6 +355,7 @@ void IktatasFormX::buildWindow()
     connect(Command4, &QPushButton::clicked, this, &IktatasFormX::moveLast);
     connect(DBGrid1, &DataGrid::rowClicked, this, [this] { modes.setMode(ModeSwitch::Browse); });
     connect(DBGrid2, &DataGrid::rowDoubleClicked, this, &IktatasFormX::choosePartner);
+    DBGrid2->installEventFilter(this);  // Enter chooses, as a double click does
     connect(Combo1, &QComboBox::activated, this, &IktatasFormX::chooseClerk);
     // a record left, or typed into, while another program holds it: the lock
     // message, and the typed changes stay
@@ -451,6 +453,18 @@ void IktatasFormX::showEvent(QShowEvent *event)
     Screen::showEvent(event);
     if (!event->spontaneous() && exitOnClose())
         activation();
+}
+
+bool IktatasFormX::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == DBGrid2 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            choosePartner();
+            return true;
+        }
+    }
+    return Screen::eventFilter(watched, event);
 }
 
 void IktatasFormX::activation()
