@@ -250,6 +250,7 @@ QLayout *IktatasMellekletekFormX::buildPickingPanel(QWidget *parent)
     File1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     File1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     File1->setUniformItemSizes(true);  // thousands of names lay out at once
+    File1->installEventFilter(this);  // Enter picks, as a double click does
     connect(File1, &QListView::doubleClicked, this, [this](const QModelIndex &index) { pickFile(index.data().toString()); });
 
     Command9 = new QToolButton(parent);
@@ -602,6 +603,14 @@ bool IktatasMellekletekFormX::eventFilter(QObject *watched, QEvent *event)
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             enterFolder(Dir1->currentIndex().data().toString());
+            return true;
+        }
+    }
+    // Enter on a file picks it, as a double click does
+    if (watched == File1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && File1->currentIndex().isValid()) {
+            pickFile(File1->currentIndex().data().toString());
             return true;
         }
     }

@@ -289,6 +289,11 @@ private Q_SLOTS:
             QCOMPARE(edits[k]->text(), picked(folder, name));
             QCOMPARE(current(screen, Photo + k), picked(folder, name));
         }
+        // Enter on a file picks it too
+        screen.kinds->button(0)->setChecked(true);
+        screen.File1->setCurrentIndex(screen.File1->model()->index(screen.fileItems().indexOf(kHostileNames[1]), 0));
+        QTest::keyClick(screen.File1, Qt::Key_Return);
+        QCOMPARE(screen.Text2->text(), picked(folder, kHostileNames[1]));
         QCOMPARE(storedField(dir(), Photo), QStringList{QStringLiteral("/old.jpg")});  // pending until written
         screen.ok();
         QCOMPARE(storedField(dir(), Video), QStringList{picked(folder, kHostileNames[2])});
