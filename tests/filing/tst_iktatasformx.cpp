@@ -361,6 +361,27 @@ private Q_SLOTS:
         QVERIFY(platform->lastText().contains(QStringLiteral("PARAMETER.TVD")));
     }
 
+    void aMissingEntryFileIsSaidOnceAndNothingBreaks()
+    {
+        QVERIFY(QFile::remove(set->path(QStringLiteral("Tarvix.tvd"))));
+        IktatasFormX screen;
+        screen.activation();
+        QCOMPARE(platform->messages.size(), 1);
+        QVERIFY(platform->lastText().contains(QStringLiteral("TARVIX.TVD")));
+        screen.activation();  // said once
+        QCOMPARE(platform->messages.size(), 1);
+        screen.moveNext();
+        screen.modify();
+        screen.newEntry();
+        screen.ok();
+        platform->inputs << QStringLiteral("A*");
+        screen.searchBy(filing::fieldSearches()[0]);
+        screen.deleteEntry();
+        screen.removeFilter();
+        QVERIFY(!QFile::exists(set->path(QStringLiteral("Tarvix.tvd"))));  // nothing creates it
+        screen.Kilepes();
+    }
+
     void searchesFilterToTheFoundValue()
     {
         addNumbers(dir(), {QStringLiteral("A1"), QStringLiteral("A12"), QStringLiteral("B1")});
