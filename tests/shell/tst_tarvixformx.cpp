@@ -485,6 +485,7 @@ private Q_SLOTS:
         bool visibleMeanwhile = true;
         registerScreen(QStringLiteral("BeraktarozokFormX"), [](QWidget *parent) { return new Screen(parent); });
         registerScreen(QStringLiteral("IktatasFormX"), [](QWidget *parent) { return new Screen(parent); });
+        registerScreen(QStringLiteral("IktatasMellekletekFormX"), [](QWidget *parent) { return new Screen(parent); });
         TarvixFormX w;
         w.start();
         loginAs(w, QStringLiteral("demo"), QString());
@@ -501,8 +502,16 @@ private Q_SLOTS:
         w.Iktato->trigger();
         QVERIFY(visibleMeanwhile);
         handOver().singleEntryAttachments = true;
-        w.Mellekletek->trigger();  // no attachment screen yet: nothing shows, but the flag is set
-        QVERIFY(!handOver().singleEntryAttachments);
+        bool singleMeanwhile = true;
+        platform->onModal = [&](Screen &screen) {
+            visibleMeanwhile = w.isVisible();
+            singleMeanwhile = handOver().singleEntryAttachments;
+            screen.Kilepes();
+        };
+        w.Mellekletek->trigger();  // all attachments, with the main window hidden
+        QVERIFY(!visibleMeanwhile);
+        QVERIFY(!singleMeanwhile);
+        QVERIFY(w.isVisible());
         QCOMPARE(platform->programEnds, 0);
     }
 
