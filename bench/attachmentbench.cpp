@@ -5,7 +5,7 @@
 //   tvx-attachmentbench
 
 #include "attachments/iktatasmellekletekformx.h"
-#include "benchkit.h"
+#include "screenbench.h"
 #include "common/hungarian.h"
 #include "common/platform.h"
 #include "common/session.h"
@@ -34,7 +34,6 @@ QString entryId(int i) { return QStringLiteral("2024371%1,5").arg(i); }
 
 void generate(const QDir &dir)
 {
-    check(createDataSetFiles(dir));
     Error error;
     auto file = Database::open(QStringLiteral("Tarvix.tvd"), dir, error);
     check(error);
@@ -58,16 +57,10 @@ void generate(const QDir &dir)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    useHungarianLocale();
-    bench::QuietPlatform quiet;
-    setPlatform(&quiet);
-
-    QTemporaryDir tmp;
-    const QDir dir(tmp.path());
+    bench::ScreenBench session(argc, argv);
+    bench::QuietPlatform &quiet = session.quiet;
+    const QDir dir = session.dir();
     generate(dir);
-    QDir::setCurrent(dir.path());
     out << "Mellékletek: " << kAttachments << ", iktatások: " << kEntries << Qt::endl;
 
     const double all = medianMs(7, [] {
@@ -102,6 +95,5 @@ int main(int argc, char **argv)
     }
     const double listing = medianMs(7, [&] { screen.setFolder(files.path()); }, [&] { screen.setFolder(dir.path()); });
     out << "5000 fájlos mappa listázása: " << listing << " ms  -> " << screen.fileItems().size() << " fájl" << Qt::endl;
-    setPlatform(nullptr);
     return 0;
 }

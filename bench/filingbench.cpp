@@ -3,7 +3,7 @@
 // "Új adat", OK, a deletion that archives first, and ">".
 //   tvx-filingbench
 
-#include "benchkit.h"
+#include "screenbench.h"
 #include "common/hungarian.h"
 #include "common/platform.h"
 #include "data/database.h"
@@ -29,7 +29,6 @@ using bench::medianMs;
 
 void generate(const QDir &dir)
 {
-    check(createDataSetFiles(dir));
     bench::addPartners(dir, kPartners);
     Error error;
 
@@ -53,16 +52,10 @@ void generate(const QDir &dir)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    useHungarianLocale();
-    bench::QuietPlatform quiet;
-    setPlatform(&quiet);
-
-    QTemporaryDir tmp;
-    const QDir dir(tmp.path());
+    bench::ScreenBench session(argc, argv);
+    bench::QuietPlatform &quiet = session.quiet;
+    const QDir dir = session.dir();
     generate(dir);
-    QDir::setCurrent(dir.path());
     out << "Iktatások: " << kEntries << ", partnerek: " << kPartners << Qt::endl;
 
     const double open = medianMs(7, [] {
@@ -99,6 +92,5 @@ int main(int argc, char **argv)
     screen.moveFirst();
     const double next = medianMs(21, [&] { screen.moveNext(); });
     out << "\">\":                   " << next << " ms (cél < 20)" << Qt::endl;
-    setPlatform(nullptr);
     return 0;
 }

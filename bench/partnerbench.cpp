@@ -3,7 +3,7 @@
 // check (with 1 000 nameless partners among them).
 //   tvx-partnerbench
 
-#include "benchkit.h"
+#include "screenbench.h"
 #include "common/hungarian.h"
 #include "common/platform.h"
 #include "data/database.h"
@@ -34,7 +34,6 @@ using bench::medianMs;
 
 void generate(const QDir &dir)
 {
-    check(createDataSetFiles(dir));
     bench::addPartners(dir, kPartners, kPartners / kNameless);
 }
 
@@ -42,16 +41,9 @@ void generate(const QDir &dir)
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    useHungarianLocale();
-    bench::QuietPlatform quiet;
-    setPlatform(&quiet);
-
-    QTemporaryDir tmp;
-    const QDir dir(tmp.path());
+    bench::ScreenBench session(argc, argv);
+    const QDir dir = session.dir();
     generate(dir);
-    QDir::setCurrent(dir.path());
     const QString torzsek = dir.filePath(QStringLiteral("Torzsek.tvd"));
     const QString pristine = dir.filePath(QStringLiteral("pristine.bak"));
     QFile::copy(torzsek, pristine);
@@ -92,6 +84,5 @@ int main(int argc, char **argv)
         check(db->rowCount(QStringLiteral("BePartner"), left));
     }
     out << "teljes ellenőrzés:    " << fullCheck << " ms (cél < 2000), megnyitással; maradt " << left << " partner" << Qt::endl;
-    setPlatform(nullptr);
     return 0;
 }
