@@ -339,13 +339,6 @@ QString IktatasMellekletekFormX::entryStatement() const
            QStringLiteral(" order by Iktatószám, IktatasrecordID");
 }
 
-void IktatasMellekletekFormX::showEvent(QShowEvent *event)
-{
-    Screen::showEvent(event);
-    if (!event->spontaneous() && exitOnClose())
-        activation();
-}
-
 void IktatasMellekletekFormX::activation()
 {
     const bool single = handOver().singleEntryAttachments;

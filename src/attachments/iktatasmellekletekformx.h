@@ -68,7 +68,7 @@ public:
     QString officeSuite;
 
     // The screen's steps, as its commands run them.
-    void activation();
+    void activation() override;
     // false when it was refused (and said so)
     bool newAttachment();
     void ok();
@@ -94,7 +94,6 @@ public:
     bool chosenKind(Kind &kind) const;
 
 protected:
-    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

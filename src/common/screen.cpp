@@ -4,6 +4,7 @@
 #include "data/datasource.h"
 
 #include <QCloseEvent>
+#include <QShowEvent>
 
 namespace tvx {
 
@@ -29,6 +30,13 @@ void Screen::exitRoutine()
         source->closeRecordset();
         source->clearError();
     }
+}
+
+void Screen::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous() && exitOnClose_)
+        activation();
 }
 
 void Screen::closeEvent(QCloseEvent *event)

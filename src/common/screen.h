@@ -24,6 +24,12 @@ public:
     // platform, so tests drive it without a nested event loop).
     void showModal();
 
+    // What the screen does each time it becomes the active window: when it is
+    // shown (and shown again after hiding), and when the screen calls it after
+    // a window it opened has closed. A message box closing does not count, so
+    // the focus stays where the user was.
+    virtual void activation() {}
+
 public Q_SLOTS:
     // The exit routine, and the window closes.
     void Kilepes();
@@ -38,6 +44,7 @@ protected:
     // A data source the exit routine closes; call in the order the screen closes them.
     void addDataSource(data::DataSource &source);
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     bool exitOnClose_ = true;

@@ -448,13 +448,6 @@ void IktatasFormX::fillClerks()
 
 bool IktatasFormX::refused(bool stepOk) { return refusedStep(this, TarvixData, stepOk, lockmessages::kFilingEntryLocked); }
 
-void IktatasFormX::showEvent(QShowEvent *event)
-{
-    Screen::showEvent(event);
-    if (!event->spontaneous() && exitOnClose())
-        activation();
-}
-
 bool IktatasFormX::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == DBGrid2 && event->type() == QEvent::KeyPress) {

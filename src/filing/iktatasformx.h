@@ -80,7 +80,7 @@ public:
     ModeSwitch modes;
 
     // The screen's steps, as its commands run them.
-    void activation();
+    void activation() override;
     void moveFirst();
     void movePrevious();
     void moveNext();
@@ -100,7 +100,6 @@ public:
     void chooseClerk(int index);
 
 protected:
-    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

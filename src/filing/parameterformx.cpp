@@ -313,15 +313,6 @@ void ParameterFormX::activation()
         appendEmptyTemplate(true);
 }
 
-// The screen becomes the active one when it opens and when the partner screen
-// opened from it closes; a message box closing does not count.
-void ParameterFormX::showEvent(QShowEvent *event)
-{
-    Screen::showEvent(event);
-    if (!event->spontaneous() && exitOnClose())
-        activation();
-}
-
 bool ParameterFormX::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == Text7 && event->type() == QEvent::FocusOut)

@@ -70,7 +70,7 @@ public:
     QList<QAction *> searchItems;  // in the order of TemplateSearch
 
     // The screen's steps, as its commands run them.
-    void activation();
+    void activation() override;
     void newTemplate();
     void choosePartner();
     void partnerSearchChanged(const QString &text);
@@ -81,7 +81,6 @@ public:
     bool filtered() const;
 
 protected:
-    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -248,13 +248,6 @@ bool SzamlaTartozasFormX::openedFromFilingEntry() const
     return parentWidget() && parentWidget()->objectName() == QStringLiteral("IktatasFormX");
 }
 
-void SzamlaTartozasFormX::showEvent(QShowEvent *event)
-{
-    Screen::showEvent(event);
-    if (!event->spontaneous() && exitOnClose())
-        activation();
-}
-
 void SzamlaTartozasFormX::activation()
 {
     platform().setBusyPointer(false);

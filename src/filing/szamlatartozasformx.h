@@ -49,12 +49,11 @@ public:
     QAction *Torles, *KilepesItem;
 
     // The screen's steps, as its commands run them.
-    void activation();
+    void activation() override;
     void choosePartner();
     void newDebt();
 
 protected:
-    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     // Leaves the screen open when the current debt cannot be written yet.
     void exitRoutine() override;

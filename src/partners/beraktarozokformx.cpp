@@ -361,16 +361,6 @@ void BeraktarozokFormX::activation()
     SzuroText->setFocus(Qt::OtherFocusReason);
 }
 
-// The screen becomes the active one when it opens and when a window it opened
-// (the help, a page of the listing) closes; a message box closing does not
-// count, so the focus stays where the user was.
-void BeraktarozokFormX::showEvent(QShowEvent *event)
-{
-    Screen::showEvent(event);
-    if (!event->spontaneous() && exitOnClose())
-        activation();
-}
-
 bool BeraktarozokFormX::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == KeresesLabel && event->type() == QEvent::MouseButtonRelease &&

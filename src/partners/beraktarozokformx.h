@@ -61,7 +61,7 @@ public:
     QAction *Segedlet;
 
     // The screen's steps, as its commands run them.
-    void activation();
+    void activation() override;
     void filterChanged(const QString &text);
     void searchByName();
     void findCountry();
@@ -78,7 +78,6 @@ public:
 
 protected:
     void exitRoutine() override;
-    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
