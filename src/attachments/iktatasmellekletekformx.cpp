@@ -4,6 +4,7 @@
 #include "common/datagrid.h"
 #include "common/fieldbehaviour.h"
 #include "common/fieldbinder.h"
+#include "common/formwidgets.h"
 #include "common/menus.h"
 #include "common/funcs.h"
 #include "common/navigator.h"
@@ -25,7 +26,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShowEvent>
 #include <QStringListModel>
 #include <QStyle>
 #include <QToolButton>
@@ -70,13 +70,6 @@ const QStringList kSearchCaptions{QStringLiteral("Iktatószám"), QStringLiteral
                                   QStringLiteral("Táblázat"),   QStringLiteral("Adatbázis"), QStringLiteral("E-mail"),
                                   QStringLiteral("Hang"),       QStringLiteral("Videó")};
 
-QLineEdit *lineEdit(const QString &name, QWidget *parent)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    return edit;
-}
-
 }  // namespace
 
 IktatasMellekletekFormX::IktatasMellekletekFormX(QWidget *parent)
@@ -105,14 +98,14 @@ void IktatasMellekletekFormX::buildWindow()
     // top: the rows on the left, the picking panel on the right
     auto *top = new QHBoxLayout;
     auto *rows = new QGridLayout;
-    Text1 = lineEdit(QStringLiteral("Text1"), central);
-    Text2 = lineEdit(QStringLiteral("Text2"), central);
-    Text3 = lineEdit(QStringLiteral("Text3"), central);
-    Text4 = lineEdit(QStringLiteral("Text4"), central);
-    Text5 = lineEdit(QStringLiteral("Text5"), central);
-    Text6 = lineEdit(QStringLiteral("Text6"), central);
-    Text7 = lineEdit(QStringLiteral("Text7"), central);
-    Text8 = lineEdit(QStringLiteral("Text8"), central);
+    Text1 = namedLineEdit("Text1", central);
+    Text2 = namedLineEdit("Text2", central);
+    Text3 = namedLineEdit("Text3", central);
+    Text4 = namedLineEdit("Text4", central);
+    Text5 = namedLineEdit("Text5", central);
+    Text6 = namedLineEdit("Text6", central);
+    Text7 = namedLineEdit("Text7", central);
+    Text8 = namedLineEdit("Text8", central);
     kinds = new QButtonGroup(this);
     kinds->setExclusive(true);
     const QStringList captions{

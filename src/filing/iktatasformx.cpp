@@ -6,6 +6,7 @@
 #include "common/datepicker.h"
 #include "common/fieldbehaviour.h"
 #include "common/fieldbinder.h"
+#include "common/formwidgets.h"
 #include "common/menus.h"
 #include "common/funcs.h"
 #include "common/navigator.h"
@@ -28,7 +29,6 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace tvx {
@@ -67,20 +67,6 @@ const NumberPart kNumberParts[] = {
     {"IktatószámJelleg", "Jelleg"}, {"IktatószámJel", "Jel"}, {"IktatószámSzám", "Szám"},
     {"IktatószámAlszám", "Alszám"}, {"IktatószámEgyébjel", "EgyébJel"},
 };
-
-QLabel *captionFor(QWidget *field, const QString &text, QWidget *parent)
-{
-    auto *caption = new QLabel(text, parent);
-    caption->setBuddy(field);
-    return caption;
-}
-
-QLineEdit *lineEdit(const char *name, QWidget *parent)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromUtf8(name));
-    return edit;
-}
 
 QCheckBox *checkBox(const char *name, const QString &caption, QWidget *parent)
 {
@@ -140,21 +126,10 @@ void IktatasFormX::buildWindow()
     top->addLayout(partnerColumn, 2);
 
     auto *entry = new QGridLayout;
-    Text1 = lineEdit("Text1", central);
-    Label3 = new QLabel(central);
-    Label3->setObjectName(QStringLiteral("Label3"));
+    Text1 = namedLineEdit("Text1", central);
+    Label3 = valueLabel("Label3", central);
     Label3->setMinimumWidth(50);
-    Label3->setFrameShape(QFrame::Panel);
-    Label3->setFrameShadow(QFrame::Sunken);
-    Label2 = new QLabel(central);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setMinimumWidth(130);
-    Label2->setAutoFillBackground(true);
-    Label2->setFrameShape(QFrame::Box);
-    Label2->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    setBackground(Label2, 0x0000FFFF);  // yellow
-    for (QLabel *label : {Label2, Label3})
-        label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    Label2 = identifierLabel("Label2", central);
     auto *nameRow = new QHBoxLayout;
     nameRow->addWidget(Text1, 1);
     nameRow->addWidget(Label3);
@@ -163,11 +138,11 @@ void IktatasFormX::buildWindow()
     nameRow->addWidget(Label2);
     entry->addLayout(nameRow, 0, 0, 1, 4);
 
-    Text2 = lineEdit("Text2", central);
-    Text3 = lineEdit("Text3", central);
-    Text5 = lineEdit("Text5", central);
-    Text6 = lineEdit("Text6", central);
-    Text8 = lineEdit("Text8", central);
+    Text2 = namedLineEdit("Text2", central);
+    Text3 = namedLineEdit("Text3", central);
+    Text5 = namedLineEdit("Text5", central);
+    Text6 = namedLineEdit("Text6", central);
+    Text8 = namedLineEdit("Text8", central);
     Combo1 = new QComboBox(central);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setMinimumWidth(110);
@@ -217,11 +192,11 @@ void IktatasFormX::buildWindow()
 
     // the filing number: five parts, the composite and the status
     auto *parts = new QGridLayout;
-    Text9 = lineEdit("Text9", central);
-    Text10 = lineEdit("Text10", central);
-    Text11 = lineEdit("Text11", central);
-    Text12 = lineEdit("Text12", central);
-    Text13 = lineEdit("Text13", central);
+    Text9 = namedLineEdit("Text9", central);
+    Text10 = namedLineEdit("Text10", central);
+    Text11 = namedLineEdit("Text11", central);
+    Text12 = namedLineEdit("Text12", central);
+    Text13 = namedLineEdit("Text13", central);
     const QList<QPair<QLineEdit *, QString>> partCaptions{
         {Text9, QStringLiteral("Iktatószám jellege:")}, {Text10, QStringLiteral("Iktatószám jele:")},
         {Text11, QStringLiteral("Iktatószám száma:")},  {Text12, QStringLiteral("Iktatószám alszáma:")},
@@ -231,11 +206,7 @@ void IktatasFormX::buildWindow()
         parts->addWidget(captionFor(partCaptions[i].first, partCaptions[i].second, central), 0, i);
         parts->addWidget(partCaptions[i].first, 1, i);
     }
-    Label18 = new QLabel(central);
-    Label18->setObjectName(QStringLiteral("Label18"));
-    Label18->setFrameShape(QFrame::Panel);
-    Label18->setFrameShadow(QFrame::Sunken);
-    Label18->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Label18 = valueLabel("Label18", central);
     QFont bold = Label18->font();
     bold.setBold(true);
     Label18->setFont(bold);

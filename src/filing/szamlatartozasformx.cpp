@@ -6,6 +6,7 @@
 #include "common/datetimeid.h"
 #include "common/fieldbehaviour.h"
 #include "common/fieldbinder.h"
+#include "common/formwidgets.h"
 #include "common/menus.h"
 #include "common/funcs.h"
 #include "common/navigator.h"
@@ -21,7 +22,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace tvx {
@@ -55,24 +55,6 @@ const QStringList kDebtFields{
     QStringLiteral("Iktatószám"),      QStringLiteral("OkmánySzám"),       QStringLiteral("OkmányKelte"),
     QStringLiteral("TeljesitésDátuma"), QStringLiteral("FizetésiHatáridö"), kAmountField,
 };
-
-QLabel *captionFor(QWidget *field, const QString &text, QWidget *parent)
-{
-    auto *caption = new QLabel(text, parent);
-    caption->setBuddy(field);
-    return caption;
-}
-
-QLabel *boundLabel(const char *name, QWidget *parent)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(QString::fromUtf8(name));
-    label->setFrameShape(QFrame::Panel);
-    label->setFrameShadow(QFrame::Sunken);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    return label;
-}
 
 }  // namespace
 
@@ -118,28 +100,18 @@ void SzamlaTartozasFormX::buildWindow()
     QFont bold = heading->font();
     bold.setBold(true);
     heading->setFont(bold);
-    Label1 = new QLabel(QStringLiteral("IktatasRecordID"), central);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setMinimumWidth(130);
-    Label1->setAutoFillBackground(true);
-    Label1->setFrameShape(QFrame::Box);
-    Label1->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    Label1->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    setBackground(Label1, 0x0000FFFF);  // yellow
+    Label1 = identifierLabel("Label1", central, QStringLiteral("IktatasRecordID"));
     auto *headingRow = new QHBoxLayout;
     headingRow->addWidget(heading);
     headingRow->addStretch();
     headingRow->addWidget(Label1);
     debt->addLayout(headingRow, 0, 0, 1, 2);
 
-    Text1 = new QLineEdit(central);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Label4 = boundLabel("Label4", central);
-    Label6 = boundLabel("Label6", central);
-    Text2 = new QLineEdit(central);
-    Text2->setObjectName(QStringLiteral("Text2"));
-    Text3 = new QLineEdit(central);
-    Text3->setObjectName(QStringLiteral("Text3"));
+    Text1 = namedLineEdit("Text1", central);
+    Label4 = valueLabel("Label4", central);
+    Label6 = valueLabel("Label6", central);
+    Text2 = namedLineEdit("Text2", central);
+    Text3 = namedLineEdit("Text3", central);
     DTPicker1 = new DatePicker(central);
     DTPicker2 = new DatePicker(central);
     DTPicker3 = new DatePicker(central);

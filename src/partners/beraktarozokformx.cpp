@@ -14,7 +14,6 @@
 #include "partners/partnerlist.h"
 
 #include <QEvent>
-#include <QShowEvent>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
