@@ -450,15 +450,9 @@ void IktatasMellekletekFormX::searchBy(int search)
         return;
     // every attachment with exactly the found value, in any entry
     const QString found = Funcs::NullToEmpty(MellekletekData.value(field));
-    const QString previous = MellekletekData.recordSource();
-    MellekletekData.setRecordSource(QStringLiteral("select * from Mellekletek where %1 like ").arg(field) +
-                                    data::jet::quoted(data::jet::likeLiteral(found)));
-    if (refused(MellekletekData.refresh())) {
-        MellekletekData.setRecordSource(previous);
-        MellekletekData.refresh();
-        MellekletekData.clearError();
+    if (refused(MellekletekData.runRecordSource(QStringLiteral("select * from Mellekletek where %1 like ").arg(field) +
+                                                data::jet::quoted(data::jet::likeLiteral(found)))))
         return;
-    }
     if (hasRecords()) {
         MellekletekData.moveLast();
         MellekletekData.moveFirst();

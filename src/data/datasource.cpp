@@ -53,6 +53,24 @@ bool DataSource::refresh()
     return setRecordset(std::move(rs));
 }
 
+bool DataSource::runRecordSource(const QString &source)
+{
+    if (isOpen() && !writePending())
+        return false;
+    if (!database())
+        return false;
+    Error error;
+    auto rs = database_->openRecordset(source, error);
+    if (!rs) {
+        error_ = error;
+        return false;
+    }
+    if (recordset_ && recordset_->isOpen())
+        recordset_->close();
+    recordSource_ = source;
+    return setRecordset(std::move(rs));
+}
+
 bool DataSource::requery()
 {
     if (!isOpen())

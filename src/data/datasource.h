@@ -26,6 +26,11 @@ public:
     // Opens the file if needed and runs the record source anew; the current
     // record is then the first one.
     bool refresh();
+    // Puts another record source in force (a filter, or the whole table again).
+    // The pending changes are written first; when they cannot be, or the new
+    // source cannot run, the present one stays in force with its position and
+    // the failure is pending.
+    bool runRecordSource(const QString &source);
     // Runs the record set's statement again, in its own order (a header sort
     // stays); the current record is then the first one. Opens it when closed.
     bool requery();

@@ -589,19 +589,12 @@ void IktatasFormX::searchBy(const filing::FieldSearch &search)
     if (result != SearchResult::Found)
         return;
     const QString found = Funcs::NullToEmpty(TarvixData.value(search.field));
-    const QString previous = TarvixData.recordSource();
-    TarvixData.setRecordSource(filing::filterStatement(search, found));
-    if (refused(TarvixData.refresh())) {
-        TarvixData.setRecordSource(previous);
-        TarvixData.refresh();
-        TarvixData.clearError();
-    }
+    refused(TarvixData.runRecordSource(filing::filterStatement(search, found)));
 }
 
 void IktatasFormX::removeFilter()
 {
-    TarvixData.setRecordSource(filing::wholeTableStatement());
-    refused(TarvixData.refresh());
+    refused(TarvixData.runRecordSource(filing::wholeTableStatement()));
 }
 
 void IktatasFormX::deleteEntry()

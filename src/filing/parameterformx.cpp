@@ -430,29 +430,14 @@ void ParameterFormX::filterLikeCurrent(const QStringList &fields)
                                       : QStringLiteral("[%1] = %2").arg(field, data::jet::quoted(value.toString())));
     }
     ParameterData.clearError();
-    const QString before = ParameterData.recordSource();
-    ParameterData.setRecordSource(QStringLiteral("select * from %1 where %2").arg(kTable, conditions.join(QStringLiteral(" and "))));
-    if (!ParameterData.refresh()) {
-        const data::Error error = ParameterData.lastError();
-        ParameterData.setRecordSource(before);
-        if (!ParameterData.isOpen())
-            ParameterData.refresh();
-        ParameterData.clearError();
-        report(error);
-    }
+    if (!ParameterData.runRecordSource(QStringLiteral("select * from %1 where %2").arg(kTable, conditions.join(QStringLiteral(" and ")))))
+        report(ParameterData);
 }
 
 void ParameterFormX::removeFilter()
 {
-    const QString before = ParameterData.recordSource();
-    ParameterData.setRecordSource(kTable);
-    if (!ParameterData.refresh()) {
-        const data::Error error = ParameterData.lastError();
-        if (ParameterData.isOpen())
-            ParameterData.setRecordSource(before);  // the filter stays in force
-        ParameterData.clearError();
-        report(error);
-    }
+    if (!ParameterData.runRecordSource(kTable))
+        report(ParameterData);  // the filter stays in force
 }
 
 }  // namespace tvx

@@ -61,6 +61,26 @@ private Q_SLOTS:
     void init() { set = std::make_unique<TestDataSet>(); }
     void cleanup() { set.reset(); }
 
+    void anotherRecordSourceOrTheOldOneStays()
+    {
+        fillPartners();
+        auto ds = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        QVERIFY(ds->moveTo(2));
+        QVERIFY(ds->setValue(QStringLiteral("BerIrszam"), QStringLiteral("1052")));
+        // the typed change is written before the filter runs, and the filter sees it
+        QVERIFY2(ds->runRecordSource(QStringLiteral("select * from BePartner where BerIrszam = '1052'")), qPrintable(ds->lastError().message));
+        QCOMPARE(ds->recordCount(), 1);
+        QCOMPARE(ds->value(QStringLiteral("BerNev")).toString(), partnerNames()[2]);
+        // a statement that cannot run leaves the filter in force where it was
+        QVERIFY(!ds->runRecordSource(QStringLiteral("select * from NincsIlyen")));
+        QCOMPARE(ds->lastError().code, ErrorCode::NoSuchTable);
+        QVERIFY(ds->isOpen());
+        QCOMPARE(ds->recordCount(), 1);
+        QCOMPARE(ds->recordSource(), QStringLiteral("select * from BePartner where BerIrszam = '1052'"));
+        QVERIFY(ds->runRecordSource(QStringLiteral("BePartner")));
+        QCOMPARE(ds->recordCount(), partnerNames().size());
+    }
+
     void emptySourceHasNoCurrentRecord()
     {
         auto users = source(QStringLiteral("regiszt.tvd"), QStringLiteral("Users"));
