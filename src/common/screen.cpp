@@ -6,6 +6,8 @@
 #include <QCloseEvent>
 #include <QShowEvent>
 
+#include <utility>
+
 namespace tvx {
 
 Screen::Screen(QWidget *parent) : QMainWindow(parent)
@@ -20,6 +22,8 @@ void Screen::addDataSource(data::DataSource &source) { dataSources_.append(&sour
 void Screen::Kilepes()
 {
     exitRoutine();
+    if (std::exchange(stayOpen_, false))
+        return;
     close();
 }
 
@@ -43,6 +47,10 @@ void Screen::closeEvent(QCloseEvent *event)
 {
     if (exitOnClose_)
         exitRoutine();
+    if (std::exchange(stayOpen_, false)) {
+        event->ignore();
+        return;
+    }
     event->accept();
     QMainWindow::closeEvent(event);
     Q_EMIT closed();

@@ -11,7 +11,8 @@ namespace tvx {
 
 // A screen window: the exit-on-close flag, the exit routine `Kilepes`, and
 // modal opening. Closing the window by any means other than the exit routine
-// runs the exit routine while the flag is set; the close is never refused.
+// runs the exit routine while the flag is set; the window closes unless the
+// exit routine asks it to stay open.
 class Screen : public QMainWindow {
     Q_OBJECT
 public:
@@ -41,6 +42,9 @@ protected:
     // The exit routine's steps: clears the flag and closes the data sources in
     // the order they were added, ignoring failures. Screens with more to do extend it.
     virtual void exitRoutine();
+    // Called by an exit routine that finds something the user must mend first
+    // (changes that cannot be written yet): the window stays open this time.
+    void stayOpen() { stayOpen_ = true; }
     // A data source the exit routine closes; call in the order the screen closes them.
     void addDataSource(data::DataSource &source);
     void closeEvent(QCloseEvent *event) override;
@@ -48,6 +52,7 @@ protected:
 
 private:
     bool exitOnClose_ = true;
+    bool stayOpen_ = false;
     QList<data::DataSource *> dataSources_;
 };
 

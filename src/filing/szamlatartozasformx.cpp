@@ -16,7 +16,6 @@
 #include "filing/partnergrid.h"
 #include "data/values.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -283,23 +282,11 @@ void SzamlaTartozasFormX::exitRoutine()
             code == data::ErrorCode::ValueDoesNotFit || code == data::ErrorCode::Locked || code == data::ErrorCode::Busy;
         refused(false);
         if (mendable) {
-            keepOpen_ = true;
+            stayOpen();
             return;
         }
     }
     Screen::exitRoutine();
-}
-
-void SzamlaTartozasFormX::closeEvent(QCloseEvent *event)
-{
-    // Kilepes has run the exit routine already when keepOpen_ is set
-    if (!keepOpen_ && exitOnClose())
-        exitRoutine();
-    if (std::exchange(keepOpen_, false)) {
-        event->ignore();
-        return;
-    }
-    Screen::closeEvent(event);
 }
 
 }  // namespace tvx

@@ -4,7 +4,6 @@
 #include "data/datasource.h"
 
 class QAction;
-class QCloseEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -54,7 +53,6 @@ public:
     void newDebt();
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
     // Leaves the screen open when the current debt cannot be written yet.
     void exitRoutine() override;
 
@@ -67,7 +65,6 @@ private:
     bool openedFromFilingEntry() const;
 
     FieldBinder *binder_;
-    bool keepOpen_ = false;  // the exit routine found changes it could not write
 };
 
 }  // namespace tvx

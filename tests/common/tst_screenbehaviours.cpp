@@ -37,12 +37,17 @@ namespace {
 class CountingScreen : public Screen {
 public:
     int exitRuns = 0;
+    bool mustMendFirst = false;  // the exit routine finds something to mend
     using Screen::addDataSource;
 
 protected:
     void exitRoutine() override
     {
         ++exitRuns;
+        if (mustMendFirst) {
+            stayOpen();
+            return;
+        }
         Screen::exitRoutine();
     }
 };
@@ -190,6 +195,18 @@ private Q_SLOTS:
         flagCleared.SetQui(false);
         QVERIFY(flagCleared.close());
         QCOMPARE(flagCleared.exitRuns, 0);
+
+        // an exit routine that asks to stay open keeps the window, once per try
+        CountingScreen mending;
+        mending.mustMendFirst = true;
+        mending.show();
+        mending.Kilepes();
+        QVERIFY(!mending.close());
+        QCOMPARE(mending.exitRuns, 2);
+        QVERIFY(mending.isVisible());
+        mending.mustMendFirst = false;
+        QVERIFY(mending.close());
+        QCOMPARE(mending.exitRuns, 3);
     }
 
     void modalScreensReturnThroughTheRunner()
