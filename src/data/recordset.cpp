@@ -360,6 +360,16 @@ Error WriteCheck::highest(const QString &field, QVariant &value, const QString &
 
 Error WriteCheck::exists(const QString &criteria, bool &found) { return recordset_.storedRowExists(criteria, found); }
 
+WriteGuard onlyIntoEmptyTable()
+{
+    return [](WriteCheck &check) {
+        bool rows = false;
+        if (Error e = check.exists(QString(), rows))
+            return e;
+        return rows ? Error{ErrorCode::Refused, QString()} : Error{};
+    };
+}
+
 Error Recordset::storedRowExists(const QString &criteria, bool &found) const
 {
     found = false;

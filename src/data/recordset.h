@@ -47,6 +47,11 @@ private:
 // save (nothing is written, the changes stay pending) and becomes the error.
 using WriteGuard = std::function<Error(WriteCheck &)>;
 
+// A save that goes through only while the table has no row at all (a first,
+// empty record that another workstation may have made meanwhile); otherwise
+// it is refused with ErrorCode::Refused and an empty message.
+WriteGuard onlyIntoEmptyTable();
+
 // A dynaset: a live keyset over the rows a statement selected. Values are read
 // from the file whenever a record becomes current, so changes made by other
 // data sources and programs show; rows added here stay until the next requery.

@@ -273,12 +273,7 @@ void ParameterFormX::appendEmptyTemplate(bool onlyIntoEmptyTable)
     if (onlyIntoEmptyTable) {
         // another workstation may have written a template since the table was
         // read: the empty one is only for a table that is really empty
-        added = ParameterData.addNew() && ParameterData.update([](data::WriteCheck &check) {
-            bool rows = false;
-            if (data::Error e = check.exists(QString(), rows))
-                return e;
-            return rows ? data::Error{data::ErrorCode::Refused, QString()} : data::Error{};
-        });
+        added = ParameterData.addNew() && ParameterData.update(data::onlyIntoEmptyTable());
         if (!added) {
             const bool refusedByCheck = ParameterData.lastError().code == data::ErrorCode::Refused;
             const data::Error error = ParameterData.lastError();

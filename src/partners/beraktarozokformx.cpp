@@ -332,12 +332,7 @@ void BeraktarozokFormX::addPlaceholder(bool emptyName)
     // Another workstation may have added partners since the table was read:
     // the placeholder is only for a table that is really empty.
     const bool added = Beraktarozok.addNew() && Beraktarozok.setValue(kIdentifier, 1) &&
-                       (!emptyName || Beraktarozok.setValue(kName, QString())) && Beraktarozok.update([](data::WriteCheck &check) {
-                           bool rows = false;
-                           if (data::Error e = check.exists(QString(), rows))
-                               return e;
-                           return rows ? data::Error{data::ErrorCode::Refused, QString()} : data::Error{};
-                       });
+                       (!emptyName || Beraktarozok.setValue(kName, QString())) && Beraktarozok.update(data::onlyIntoEmptyTable());
     if (!added) {
         Beraktarozok.cancelUpdate();
         Beraktarozok.clearError();
