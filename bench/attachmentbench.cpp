@@ -6,14 +6,10 @@
 
 #include "attachments/iktatasmellekletekformx.h"
 #include "screenbench.h"
-#include "common/hungarian.h"
-#include "common/platform.h"
 #include "common/session.h"
 #include "data/database.h"
 #include "data/engineaccess.h"
-#include "data/templates.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 

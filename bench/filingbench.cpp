@@ -4,16 +4,11 @@
 //   tvx-filingbench
 
 #include "screenbench.h"
-#include "common/hungarian.h"
-#include "common/platform.h"
 #include "data/database.h"
 #include "data/engineaccess.h"
-#include "data/templates.h"
 #include "filing/iktatasformx.h"
 
-#include <QApplication>
 #include <QLabel>
-#include <QTemporaryDir>
 
 using namespace tvx;
 using namespace tvx::data;

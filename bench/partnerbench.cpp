@@ -4,17 +4,11 @@
 //   tvx-partnerbench
 
 #include "screenbench.h"
-#include "common/hungarian.h"
-#include "common/platform.h"
 #include "data/database.h"
 #include "data/engineaccess.h"
-#include "data/templates.h"
 #include "partners/beraktarozokformx.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <algorithm>
