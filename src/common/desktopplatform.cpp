@@ -15,7 +15,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QTextDocument>
 #include <QUrl>
 
 namespace tvx {
@@ -106,16 +105,13 @@ public:
         return QDesktopServices::openUrl(url);
     }
 
-    bool printDocument(QWidget *, const QTextDocument &document) override
+    bool printText(QWidget *, const QString &text) override
     {
         const QPrinterInfo printerInfo = QPrinterInfo::defaultPrinter();
         if (printerInfo.isNull())
             return false;
         QPrinter printer(printerInfo, QPrinter::HighResolution);
-        if (!printer.isValid())
-            return false;
-        document.print(&printer);
-        return printer.printerState() != QPrinter::Error && printer.printerState() != QPrinter::Aborted;
+        return printer.isValid() && tvx::printPlainText(printer, text);
     }
 
     bool printPage(QWidget *, const PageDrawing &page, bool landscape) override

@@ -17,7 +17,6 @@
 
 class QPainter;
 class QWidget;
-class QTextDocument;
 
 namespace tvx {
 
@@ -58,7 +57,8 @@ public:
     virtual bool openDocument(const QString &pathOrUrl) = 0;
 
     // The default printer. False when nothing was printed.
-    virtual bool printDocument(QWidget *parent, const QTextDocument &document) = 0;
+    // Plain text, line by line, on as many pages as it takes.
+    virtual bool printText(QWidget *parent, const QString &text) = 0;
     virtual bool printPage(QWidget *parent, const PageDrawing &page, bool landscape) = 0;
 
     // Shows a screen modally and returns when it has closed.
@@ -80,7 +80,7 @@ public:
     void processEvents() override {}
     bool startProgram(const QString &, const QStringList &, const QString &) override { return false; }
     bool openDocument(const QString &) override { return false; }
-    bool printDocument(QWidget *, const QTextDocument &) override { return false; }
+    bool printText(QWidget *, const QString &) override { return false; }
     bool printPage(QWidget *, const PageDrawing &, bool) override { return false; }
     void runModal(Screen &) override {}
     void endProgram() override {}

@@ -1,7 +1,9 @@
 #include "common/printing.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPrinter>
+#include <QTextLayout>
 
 namespace tvx {
 
@@ -27,6 +29,66 @@ bool printPage(QPrinter &printer, const PageDrawing &page, bool landscape)
     page.paint(painter);
     const bool ended = painter.end();
     return ended && printer.printerState() != QPrinter::Error && printer.printerState() != QPrinter::Aborted;
+}
+
+bool printPlainText(QPrinter &printer, const QString &text)
+{
+    if (!printer.isValid())
+        return false;
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSizeF(10);
+    font = QFont(font, &printer);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const QFontMetricsF metrics(font, &printer);
+    const qreal width = printer.width();
+    const qreal height = printer.height();
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setTabStopDistance(metrics.horizontalAdvance(QLatin1Char(' ')) * 8);
+
+    // pictures leave an object mark in the text; they are not printed
+    QString plain = text;
+    plain.remove(QChar::ObjectReplacementCharacter).remove(QLatin1Char('\r'));
+    plain.replace(QChar::LineSeparator, QLatin1Char('\n')).replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+
+    bool ok = true;
+    qreal y = 0;
+    auto room = [&](qreal lineHeight) {
+        if (y > 0 && y + lineHeight > height) {
+            ok = ok && printer.newPage();
+            y = 0;
+        }
+    };
+    for (const QString &line : plain.split(QLatin1Char('\n'))) {
+        if (!ok)
+            break;
+        if (line.isEmpty()) {
+            room(metrics.lineSpacing());
+            y += metrics.lineSpacing();
+            continue;
+        }
+        QTextLayout layout(line, font, &printer);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine wrapped = layout.createLine(); wrapped.isValid(); wrapped = layout.createLine())
+            wrapped.setLineWidth(width);
+        layout.endLayout();
+        for (int i = 0; i < layout.lineCount() && ok; ++i) {
+            const QTextLine wrapped = layout.lineAt(i);
+            const qreal lineHeight = std::max(wrapped.height(), metrics.lineSpacing());
+            room(lineHeight);
+            wrapped.draw(&painter, QPointF(0, y - wrapped.y()));
+            y += lineHeight;
+        }
+    }
+    const bool ended = painter.end();
+    return ok && ended && printer.printerState() != QPrinter::Error && printer.printerState() != QPrinter::Aborted;
 }
 
 }  // namespace tvx

@@ -15,4 +15,9 @@ bool printPage(QPrinter &printer, const PageDrawing &page, bool landscape);
 // proportions, top-left aligned): the window and the printer share this.
 void mapPageOnto(QPainter &painter, const QSize &pageSize, const QRect &target);
 
+// Prints `text` on `printer` as plain text: one printed line per line of the
+// text, long lines wrapped at the page width, a new page when one is full.
+// False when the printer refused or failed.
+bool printPlainText(QPrinter &printer, const QString &text);
+
 }  // namespace tvx

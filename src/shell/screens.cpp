@@ -2,6 +2,7 @@
 
 #include "attachments/screens.h"
 #include "filing/screens.h"
+#include "help/screens.h"
 #include "partners/screens.h"
 #include "users/screens.h"
 
@@ -20,7 +21,7 @@
 //     src/attachments  registerAttachmentScreens()  IktatasMellekletekFormX
 //     src/partners     registerPartnerScreens()     BeraktarozokFormX
 //     src/users        registerUserScreens()        menuUjFelhasznaloForm, FelhJelszoValtoztatFormX
-//     src/help         registerHelpScreens()        FelhasznaloiKezikonyvForm
+//     src/help         registerHelpScreens()        HelpFormX, FelhasznaloiKezikonyvForm
 //
 // A name nobody registered opens nothing (the menu item stays without effect).
 
@@ -30,6 +31,7 @@ void registerScreens()
 {
     registerAttachmentScreens();
     registerFilingScreens();
+    registerHelpScreens();
     registerPartnerScreens();
     registerUserScreens();
 }

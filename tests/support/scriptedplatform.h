@@ -42,6 +42,9 @@ public:
     bool printedLandscape = false;
     // prints a page for real, e.g. into a PDF file through tvx::printPage
     std::function<bool(const tvx::PageDrawing &, bool)> onPrintPage;
+    QStringList printedTexts;
+    // prints text for real, e.g. into a PDF file through tvx::printPlainText
+    std::function<bool(const QString &)> onPrintText;
     tvx::FixedClock fixedClock;
     int modalRuns = 0;
     int programEnds = 0;
@@ -80,10 +83,13 @@ public:
         started << pathOrUrl;
         return startSucceeds;
     }
-    bool printDocument(QWidget *, const QTextDocument &) override
+    bool printText(QWidget *, const QString &text) override
     {
         ++printed;
-        return printSucceeds;
+        printedTexts << text;
+        if (!printSucceeds)
+            return false;
+        return onPrintText ? onPrintText(text) : true;
     }
     bool printPage(QWidget *, const tvx::PageDrawing &page, bool landscape) override
     {

@@ -1,0 +1,64 @@
+#include "help/rtfviewer.h"
+
+#include "common/platform.h"
+#include "help/rtfreader.h"
+
+#include <QFile>
+#include <QTextDocument>
+#include <QTextEdit>
+
+namespace tvx::help {
+
+namespace {
+
+// far beyond any help document; a larger file is not one
+constexpr qint64 kLargestRtfFile = 256LL * 1024 * 1024;
+
+}  // namespace
+
+QTextEdit *newRichTextViewer(QWidget *parent)
+{
+    auto *viewer = new QTextEdit(parent);
+    viewer->setObjectName(QStringLiteral("RichTextBox1"));
+    viewer->setReadOnly(true);
+    viewer->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    viewer->setUndoRedoEnabled(false);
+    return viewer;
+}
+
+bool showRtf(QTextEdit &viewer, const QByteArray &rtf)
+{
+    auto *document = new QTextDocument(&viewer);
+    document->setUndoRedoEnabled(false);
+    if (!readRtf(rtf, *document)) {
+        delete document;
+        return false;
+    }
+    QTextDocument *previous = viewer.document();
+    viewer.setDocument(document);
+    if (previous && previous->parent() == &viewer)
+        previous->deleteLater();
+    return true;
+}
+
+bool showRtfFile(QTextEdit &viewer, const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kLargestRtfFile)
+        return false;
+    const QByteArray rtf = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    return showRtf(viewer, rtf);
+}
+
+void printViewerText(QWidget *screen, const QTextEdit &viewer)
+{
+    if (platform().printText(screen, viewer.toPlainText()))
+        return;
+    platform().setBusyPointer(false);
+    platform().beep();
+    platform().message(screen, QStringLiteral("FIGYELEM!"), QStringLiteral("A nyomtató nincs készenlétben!"), MessageIcon::Critical);
+}
+
+}  // namespace tvx::help

@@ -1,0 +1,8 @@
+#pragma once
+
+namespace tvx {
+
+// HelpFormX, FelhasznaloiKezikonyvForm
+void registerHelpScreens();
+
+}  // namespace tvx
