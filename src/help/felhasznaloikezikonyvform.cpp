@@ -27,17 +27,17 @@ FelhasznaloiKezikonyvForm::FelhasznaloiKezikonyvForm(QWidget *parent) : Screen(p
     Command2 = new QPushButton(QStringLiteral("Nyomtatás"), central);
     Command2->setObjectName(QStringLiteral("Command2"));
     Command2->setToolTip(QStringLiteral("Alapértelmezett nyomtatóra"));
-    Kilepes = new QPushButton(QStringLiteral("Kilépés"), central);
-    Kilepes->setObjectName(QStringLiteral("Kilepes"));
-    Kilepes->setShortcut(QKeySequence(Qt::Key_Escape));
+    Kilepes_ = new QPushButton(QStringLiteral("Kilépés"), central);
+    Kilepes_->setObjectName(QStringLiteral("Kilepes"));
+    Kilepes_->setShortcut(QKeySequence(Qt::Key_Escape));
     grid->addWidget(RichTextBox1, 0, 0, 1, 3);
     grid->addWidget(Label1, 1, 0);
     grid->addWidget(Command2, 1, 1);
-    grid->addWidget(Kilepes, 1, 2);
+    grid->addWidget(Kilepes_, 1, 2);
     grid->setColumnStretch(0, 1);
     setCentralWidget(central);
     connect(Command2, &QPushButton::clicked, this, &FelhasznaloiKezikonyvForm::Nyomtatas);
-    connect(Kilepes, &QPushButton::clicked, this, &Screen::Kilepes);
+    connect(Kilepes_, &QPushButton::clicked, this, &Screen::Kilepes);
 
     help::showRtf(*RichTextBox1, builtInManual());
     RichTextBox1->setFocus();

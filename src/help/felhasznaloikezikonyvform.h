@@ -20,7 +20,7 @@ public:
     void Nyomtatas();
 
     QTextEdit *RichTextBox1;
-    QPushButton *Command2, *Kilepes;
+    QPushButton *Command2, *Kilepes_;  // "Kilépés"
     QLabel *Label1;
 };
 

@@ -9,6 +9,7 @@
 #include "help/screens.h"
 #include "partners/beraktarozokformx.h"
 #include "partners/screens.h"
+#include "shell/tarvixformx.h"
 #include "support/screentestbed.h"
 
 #include <QAction>
@@ -266,12 +267,35 @@ private Q_SLOTS:
             window.Command2->click();
             QCOMPARE(platform->lastText(), kNoPrinter);
             QVERIFY(window.isVisible());
-            window.Kilepes->click();
+            window.Kilepes_->click();
             QVERIFY(!window.isVisible());
         }
         FelhasznaloiKezikonyvForm again;
         QVERIFY(!again.RichTextBox1->toPlainText().contains(QStringLiteral("begepelt")));
         QCOMPARE(again.RichTextBox1->toPlainText(), typed.remove(QStringLiteral("begepelt szoveg")));
+    }
+
+    // "Felhasználói kézikönyv" works before anyone logs in; the main window
+    // hides meanwhile and comes back.
+    void theMainWindowOpensTheManual()
+    {
+        TarvixFormX main;
+        main.start();
+        bool mainHidden = false;
+        QString shown;
+        platform->onModal = [&](Screen &screen) {
+            auto *window = qobject_cast<FelhasznaloiKezikonyvForm *>(&screen);
+            QVERIFY(window);
+            mainHidden = !main.isVisible();
+            shown = window->RichTextBox1->toPlainText();
+            window->Kilepes_->click();
+        };
+        QVERIFY(main.Kezikonyv->isEnabled());
+        main.Kezikonyv->trigger();
+        QCOMPARE(platform->modalRuns, 1);
+        QVERIFY(mainHidden);
+        QVERIFY(main.isVisible());
+        QVERIFY(shown.contains(QStringLiteral("Tarvfix")));
     }
 
     // Plain text on paper: every line, accents intact, long lines wrapped, as
