@@ -139,8 +139,8 @@ std::vector<Span> parseInline(const QString &s)
         int remaining = 0;
         bool canOpen = false;
         bool canClose = false;
-        std::vector<Mark> opens;   // in output order, outermost first
-        std::vector<Mark> closes;  // in output order, innermost first
+        std::vector<Mark> opens;   // what the run opens and closes once matched
+        std::vector<Mark> closes;
     };
 
     std::vector<Token> tokens;
@@ -224,7 +224,7 @@ std::vector<Span> parseInline(const QString &s)
                 const Mark mark = use == 2 ? Mark::Bold : Mark::Italic;
                 op.remaining -= use;
                 t.remaining -= use;
-                op.opens.insert(op.opens.begin(), mark);
+                op.opens.push_back(mark);
                 t.closes.push_back(mark);
                 if (op.remaining == 0)
                     openers.pop_back();
