@@ -97,7 +97,7 @@ void appendText(QByteArray &out, QStringView text)
                 out += "\\'";
                 appendHexByte(out, b);
             } else {
-                out += " ?";  // after "\\uN?" some readers drop one character too many
+                out += " ?";  // after "\uN?" some readers drop one character too many
             }
         }
     }
@@ -461,10 +461,8 @@ std::vector<Block> parseBlocks(const QString &markdown)
             block.caption = text;
             block.path = path;
             ++i;
-        } else if (parseBullet(line, &text) || parseNumber(line, &number, &text)) {
-            const bool numbered = number > 0 || !parseBullet(line, &text);
-            if (numbered)
-                parseNumber(line, &number, &text);
+        } else if (const bool bullet = parseBullet(line, &text); bullet || parseNumber(line, &number, &text)) {
+            const bool numbered = !bullet;
             block.kind = numbered ? BlockKind::Numbers : BlockKind::Bullets;
             block.level = number;
             const auto itemOf = [&](const QString &l, QString *t) {
