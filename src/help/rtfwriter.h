@@ -2,8 +2,10 @@
 
 // The help documents and the user manual are written as Markdown beside their
 // screenshots and turned into RTF at build time, so they follow the screens.
-// The RTF is code page 1250 (\ansicpg1250, \'hh), with \uN for the few
-// characters outside it, and opens in common word processors.
+// The RTF is code page 1250 (\ansicpg1250): each character beyond ASCII is
+// \uN followed by its code page byte \'hh (or ? outside the page), so that
+// readers that ignore \ansicpg still get it right. It opens in common word
+// processors.
 //
 // The Markdown understood (one construct per block, blocks between empty lines):
 //   # / ## / ### heading
@@ -22,7 +24,7 @@ namespace tvx::help {
 struct RtfDocumentSource {
     QString markdown;
     QString imageFolder;  // where the pictures' relative paths start
-    QString title;        // the document's \info title
+    QString title;        // the document's \info title; empty: the first heading
 };
 
 // The RTF of the document; `error` names a picture that could not be read.
