@@ -18,6 +18,8 @@ DataGrid::DataGrid(QWidget *parent) : QTableView(parent)
     verticalHeader()->setFixedWidth(16);
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setHighlightSections(false);
+    // a caption wider than its column shows its beginning, as the cells do
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setWordWrap(false);
 
     connect(this, &QTableView::clicked, this, [this](const QModelIndex &index) {

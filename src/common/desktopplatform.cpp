@@ -11,6 +11,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrinter>
+#include <QPointer>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
@@ -126,12 +127,14 @@ public:
     void runModal(Screen &screen) override
     {
         screen.setWindowModality(Qt::ApplicationModal);
+        const QPointer<QWidget> caller = screen.parentWidget();
         QEventLoop loop;
         QObject::connect(&screen, &Screen::closed, &loop, &QEventLoop::quit);
         QObject::connect(&screen, &QObject::destroyed, &loop, &QEventLoop::quit);
         screen.show();
         screen.activateWindow();  // its access keys work without a click first
         loop.exec();
+        giveKeyboardBack(caller);
     }
 
     void endProgram() override { QCoreApplication::exit(0); }
