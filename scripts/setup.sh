@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(g++ make cmake pkg-config qt6-base-dev qt6-qpa-plugins libsqlite3-dev libicu-dev fonts-dejavu-core poppler-utils)
+packages=(g++ make cmake pkg-config qt6-base-dev qt6-qpa-plugins libsqlite3-dev libicu-dev fonts-dejavu-core poppler-utils pandoc)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
