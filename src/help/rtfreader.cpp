@@ -4,7 +4,6 @@
 #include <QImage>
 #include <QImageReader>
 #include <QStringDecoder>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextTable>
@@ -30,8 +29,11 @@
 //   with fewer cells leave the rest of the row empty; a nested table's cells
 //   become paragraphs of the outer cell;
 // - pictures: PNG and JPEG only; metafiles and bitmaps are skipped, Word's
-//   \nonshppict copy too;
-// - HYPERLINK fields become links; other fields show their last result.
+//   \nonshppict copy too; a floating picture or text box (\shpinst) shows
+//   only through the copy its writer put beside it;
+// - HYPERLINK fields become links; other fields show their last result;
+// - a stray closing brace does not end the document: what follows it is
+//   still read, without the formatting of the groups it closed.
 
 namespace tvx::help {
 namespace {
@@ -39,7 +41,7 @@ namespace {
 constexpr int kTwipsPerPixel = 15;  // 1440 twips an inch, 96 pixels an inch
 constexpr int kMaxColumns = 64;     // Word's own limit is 63
 constexpr qsizetype kMaxFieldInstruction = 4096;
-constexpr qsizetype kMaxNameBytes = 256;  // a font or style name
+constexpr qsizetype kMaxNameBytes = 256;  // a font or style name, a title
 constexpr int kMaxParam = 1000000000;
 
 // Code pages the reader knows besides the numbered ones: the symbol fonts,

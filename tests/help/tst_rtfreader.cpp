@@ -366,6 +366,17 @@ private Q_SLOTS:
                 limited, small);
         QCOMPARE(images(limited).size(), 0);
         QCOMPARE(limited.toPlainText(), QStringLiteral("abc"));
+        // So is a small file whose pixels would outgrow the limit.
+        QImage wide(400, 100, QImage::Format_RGB32);
+        wide.fill(Qt::white);
+        const QByteArray widePng = encoded(wide, "PNG");
+        small.maxPictureBytes = 400 * 100 * 4 - 1;
+        QVERIFY(widePng.size() < small.maxPictureBytes);
+        readRtf(rtf("a{\\pict\\pngblip " + widePng.toHex() + "}b"), limited, small);
+        QCOMPARE(images(limited).size(), 0);
+        small.maxPictureBytes += 1;
+        readRtf(rtf("a{\\pict\\pngblip " + widePng.toHex() + "}b"), limited, small);
+        QCOMPARE(images(limited).size(), 1);
     }
 
     void destinations()
