@@ -31,6 +31,25 @@ bool printPage(QPrinter &printer, const PageDrawing &page, bool landscape)
     return ended && printer.printerState() != QPrinter::Error && printer.printerState() != QPrinter::Aborted;
 }
 
+namespace {
+
+// tab stops every eight characters, as on a line printer
+QString withTabsExpanded(const QString &line)
+{
+    if (!line.contains(QLatin1Char('\t')))
+        return line;
+    QString expanded;
+    for (const QChar c : line) {
+        if (c == QLatin1Char('\t'))
+            expanded.append(QString(8 - expanded.size() % 8, QLatin1Char(' ')));
+        else
+            expanded.append(c);
+    }
+    return expanded;
+}
+
+}  // namespace
+
 bool printPlainText(QPrinter &printer, const QString &text)
 {
     if (!printer.isValid())
@@ -50,7 +69,6 @@ bool printPlainText(QPrinter &printer, const QString &text)
     const qreal height = printer.height();
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    option.setTabStopDistance(metrics.horizontalAdvance(QLatin1Char(' ')) * 8);
 
     // pictures leave an object mark in the text; they are not printed
     QString plain = text;
@@ -73,7 +91,7 @@ bool printPlainText(QPrinter &printer, const QString &text)
             y += metrics.lineSpacing();
             continue;
         }
-        QTextLayout layout(line, font, &printer);
+        QTextLayout layout(withTabsExpanded(line), font, &printer);
         layout.setTextOption(option);
         layout.beginLayout();
         for (QTextLine wrapped = layout.createLine(); wrapped.isValid(); wrapped = layout.createLine())

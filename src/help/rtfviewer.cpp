@@ -34,10 +34,12 @@ bool showRtf(QTextEdit &viewer, const QByteArray &rtf)
         delete document;
         return false;
     }
+    // the viewer deletes its own first document; one shown here before is ours
     QTextDocument *previous = viewer.document();
+    const bool ours = previous && previous->parent() == &viewer;
     viewer.setDocument(document);
-    if (previous && previous->parent() == &viewer)
-        previous->deleteLater();
+    if (ours)
+        delete previous;
     return true;
 }
 

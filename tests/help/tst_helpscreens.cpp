@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -48,7 +49,7 @@ QString pdfText(const QString &pdf)
     if (pdftotext.isEmpty())
         return {};
     QProcess convert;
-    convert.start(pdftotext, {pdf, QStringLiteral("-")});
+    convert.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     convert.waitForFinished(20000);
     return QString::fromUtf8(convert.readAllStandardOutput());
 }
@@ -145,6 +146,14 @@ private Q_SLOTS:
         window.show();
         QCOMPARE(window.RichTextBox1->toPlainText(), kNoHelp);
         QCOMPARE(platform->beeps, 1);
+
+        // asked again: the document replaces the text
+        window.hide();
+        showHelp(window, QStringLiteral("ParameterFormX"));
+        QCOMPARE(window.RichTextBox1->toPlainText(), QStringLiteral("Iktatószámok őrzése"));
+        window.hide();
+        showHelp(window, QStringLiteral("ParameterFormX"));
+        QCOMPARE(window.RichTextBox1->toPlainText(), QStringLiteral("Iktatószámok őrzése"));
     }
 
     void anEmptyIdentifierSaysThereIsNoHelp()
@@ -331,7 +340,10 @@ private Q_SLOTS:
         const QString text = pdfText(pdf);
         if (text.isNull())
             QSKIP("pdftotext (poppler-utils) is not installed");
-        QVERIFY(text.contains(QStringLiteral("Tarvfix")));
+        QVERIFY(text.contains(QStringLiteral("Partnertörzs")));
+        // a list marker and its item stay on one line
+        QVERIFY2(text.contains(QRegularExpression(QStringLiteral("•[ ]{1,10}A menüpontokat, gombokat és mezőfeliratokat"))),
+                 qPrintable(text.mid(text.indexOf(QStringLiteral("menüpontokat")) - 40, 80)));
         QVERIFY(text.count(QLatin1Char('\f')) > 10);
     }
 };
