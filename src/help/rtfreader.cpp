@@ -1307,18 +1307,17 @@ private:
         const qint64 pixelBytes = qint64(size.width()) * size.height() * 4;
         if (pixelBytes > limits_.maxPictureBytes || pixelBytes > pictureBudget_)
             return;
-        QImage image;
-        if (!reader.read(&image) || image.isNull())
-            return;
         pictureBudget_ -= pixelBytes;
 
-        double width = pic.wGoal > 0 ? double(pic.wGoal) / kTwipsPerPixel : image.width();
-        double height = pic.hGoal > 0 ? double(pic.hGoal) / kTwipsPerPixel : image.height();
+        double width = pic.wGoal > 0 ? double(pic.wGoal) / kTwipsPerPixel : size.width();
+        double height = pic.hGoal > 0 ? double(pic.hGoal) / kTwipsPerPixel : size.height();
         width = std::clamp(width * pic.scaleX / 100.0, 1.0, 32000.0);
         height = std::clamp(height * pic.scaleY / 100.0, 1.0, 32000.0);
 
         const QString name = QStringLiteral("tvx-rtf-image-%1").arg(++imageCount_);
-        document_.addResource(QTextDocument::ImageResource, QUrl(name), image);
+        // kept encoded: the document decodes a picture when it is first drawn,
+        // so a long manual opens without decoding every screenshot
+        document_.addResource(QTextDocument::ImageResource, QUrl(name), pic.data);
         QTextImageFormat f;
         f.setName(name);
         f.setWidth(width);

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QRandomGenerator>
 #include <QTest>
 #include <QTextBlock>
@@ -351,10 +352,10 @@ private Q_SLOTS:
         QCOMPARE(found[1].height(), 30.0);
         QCOMPARE(found[2].width(), 40.0);
         for (const QTextImageFormat &f : found) {
-            const QImage resource = doc.resource(QTextDocument::ImageResource, QUrl(f.name())).value<QImage>();
+            const QImage resource = QImage::fromData(doc.resource(QTextDocument::ImageResource, QUrl(f.name())).toByteArray());
             QCOMPARE(resource.size(), QSize(40, 30));
         }
-        QCOMPARE(doc.resource(QTextDocument::ImageResource, QUrl(found[0].name())).value<QImage>().pixelColor(5, 5),
+        QCOMPARE(QImage::fromData(doc.resource(QTextDocument::ImageResource, QUrl(found[0].name())).toByteArray()).pixelColor(5, 5),
                  QColor(Qt::darkCyan));
         QCOMPARE(words(doc.toPlainText().remove(QChar::ObjectReplacementCharacter)), QStringLiteral("Egy kettő három négy"));
 
@@ -377,6 +378,23 @@ private Q_SLOTS:
         small.maxPictureBytes += 1;
         readRtf(rtf("a{\\pict\\pngblip " + widePng.toHex() + "}b"), limited, small);
         QCOMPARE(images(limited).size(), 1);
+    }
+
+    // A picture kept encoded is decoded when the document is drawn.
+    void picturesAreDrawn()
+    {
+        QImage image(40, 30, QImage::Format_RGB32);
+        image.fill(Qt::darkCyan);
+        QTextDocument doc;
+        doc.setDocumentMargin(0);
+        QVERIFY(readRtf(rtf("{\\pict\\pngblip " + encoded(image, "PNG").toHex() + "}\\par"), doc));
+        QImage canvas(100, 100, QImage::Format_RGB32);
+        canvas.fill(Qt::white);
+        QPainter painter(&canvas);
+        doc.drawContents(&painter);
+        painter.end();
+        QCOMPARE(canvas.pixelColor(20, 15), QColor(Qt::darkCyan));
+        QCOMPARE(canvas.pixelColor(60, 15), QColor(Qt::white));
     }
 
     void destinations()
