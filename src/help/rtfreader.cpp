@@ -1194,6 +1194,10 @@ private:
             f.setRightMargin(double(pp.ri) / kTwipsPerPixel);
         if (pp.fi)
             f.setTextIndent(double(pp.fi) / kTwipsPerPixel);
+        // a hanging indent is a tab stop too: a list marker's tab reaches the item's text
+        // (tab positions count from where the first line starts)
+        if (pp.fi < 0)
+            f.setTabPositions({QTextOption::Tab(double(-pp.fi) / kTwipsPerPixel, QTextOption::LeftTab)});
         if (pp.sb)
             f.setTopMargin(double(pp.sb) / kTwipsPerPixel);
         if (pp.sa)

@@ -260,6 +260,10 @@ private Q_SLOTS:
         readRtf(sample(QStringLiteral("listak_word.rtf")), doc);
         QCOMPARE(blockFormat(doc, QStringLiteral("tej")).leftMargin(), 720 / 15.0);
         QCOMPARE(blockFormat(doc, QStringLiteral("tej")).textIndent(), -360 / 15.0);
+        // the marker's tab reaches the hanging indent, where the item's next lines start
+        const QList<QTextOption::Tab> tabs = blockFormat(doc, QStringLiteral("tej")).tabPositions();
+        QCOMPARE(tabs.size(), 1);
+        QCOMPARE(tabs[0].position, 360 / 15.0);
     }
 
     void tables_data()
