@@ -182,7 +182,7 @@ private Q_SLOTS:
         QVERIFY(bracesBalanced(doc));
     }
 
-    // The hand-made code page agrees with the system's converter where it has one.
+    // Every character of code page 1250 is written with its byte.
     void codePageMatchesSystemConverter()
     {
         QStringDecoder decoder("windows-1250");
