@@ -211,11 +211,7 @@ void IktatasMellekletekFormX::buildWindow()
     for (QLineEdit *edit : {Text1, Text2, Text3, Text4, Text5, Text6})
         highlightOnFocus(edit);
 
-    // a record left, or typed into, while another program holds it
-    const auto reportLocked = [this] { refused(false); };
-    connect(DBGrid1, &DataGrid::moveFailed, this, reportLocked);
-    connect(MellekletekNavigator, &DataNavigator::moveFailed, this, reportLocked);
-    connect(binder_, &FieldBinder::writeFailed, this, reportLocked);
+    reportRefusedRecord(this, DBGrid1, MellekletekNavigator, binder_, [this](const data::Error &) { refused(false); });
     resize(1150, 760);
 }
 
@@ -320,9 +316,7 @@ void IktatasMellekletekFormX::setRecordCommands(bool enabled)
 
 void IktatasMellekletekFormX::noData()
 {
-    platform().setBusyPointer(false);
-    platform().beep();
-    platform().message(this, kWarning, kNoData, MessageIcon::Exclamation, MessageButtons::Ok);
+    reportProblem(this, kWarning, kNoData, MessageIcon::Exclamation);
     setRecordCommands(false);
 }
 
@@ -491,9 +485,7 @@ void IktatasMellekletekFormX::open(Kind kind)
 {
     const QString path = shownPath(kind);
     if (path.isEmpty()) {
-        platform().setBusyPointer(false);
-        platform().beep();
-        platform().message(this, kWarning, attachments::emptyPathMessage(kind), MessageIcon::Exclamation, MessageButtons::Ok);
+        reportProblem(this, kWarning, attachments::emptyPathMessage(kind), MessageIcon::Exclamation);
         return;
     }
     // the path is one argument as it stands: no command line is ever built from it
@@ -503,9 +495,7 @@ void IktatasMellekletekFormX::open(Kind kind)
     if (started)
         return;
     platform().beep();
-    platform().setBusyPointer(false);
-    platform().beep();
-    platform().message(this, kWarning, attachments::notStartedMessage(kind), MessageIcon::Critical, MessageButtons::Ok);
+    reportProblem(this, kWarning, attachments::notStartedMessage(kind), MessageIcon::Critical);
 }
 
 // --- the picking panel ---

@@ -1,9 +1,11 @@
 #include "common/fieldbinder.h"
 
 #include "data/datasource.h"
+#include "common/datagrid.h"
 #include "common/datefield.h"
 #include "common/datepicker.h"
 #include "common/funcs.h"
+#include "common/navigator.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -103,6 +105,14 @@ void FieldBinder::show(const Binding &b)
     } else if (auto *date = qobject_cast<DatePicker *>(b.widget)) {
         date->setValue(value);
     }
+}
+
+void reportRefusedRecord(QObject *screen, DataGrid *grid, DataNavigator *navigator, FieldBinder *binder,
+                         const std::function<void(const data::Error &)> &report)
+{
+    QObject::connect(grid, &DataGrid::moveFailed, screen, report);
+    QObject::connect(navigator, &DataNavigator::moveFailed, screen, report);
+    QObject::connect(binder, &FieldBinder::writeFailed, screen, report);
 }
 
 }  // namespace tvx

@@ -10,6 +10,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -21,6 +23,8 @@ namespace tvx {
 namespace data {
 class DataSource;
 }
+class DataGrid;
+class DataNavigator;
 class DateField;
 class DatePicker;
 
@@ -59,5 +63,11 @@ private:
     QList<Binding> bindings_;
     QWidget *writing_ = nullptr;
 };
+
+// A record that could not be left from the grid or the navigator bar, or a
+// typed change that could not be written (another program holds the record):
+// `report` tells the user, and what was typed stays.
+void reportRefusedRecord(QObject *screen, DataGrid *grid, DataNavigator *navigator, FieldBinder *binder,
+                         const std::function<void(const data::Error &)> &report);
 
 }  // namespace tvx

@@ -29,6 +29,13 @@ Platform &platform()
 
 void setPlatform(Platform *p) { replacement = p; }
 
+void reportProblem(QWidget *screen, const QString &title, const QString &text, MessageIcon icon)
+{
+    platform().setBusyPointer(false);
+    platform().beep();
+    platform().message(screen, title, text, icon, MessageButtons::Ok);
+}
+
 void installPlatform(Platform *implementation) { installed = implementation; }
 
 }  // namespace tvx

@@ -89,6 +89,10 @@ private:
     SystemClock clock_;
 };
 
+// A problem report as every screen makes it: the arrow pointer, a beep, then
+// an OK-only message box.
+void reportProblem(QWidget *screen, const QString &title, const QString &text, MessageIcon icon);
+
 // The platform in use; until a program installs the desktop one (see
 // useDesktopPlatform), a HeadlessPlatform.
 Platform &platform();

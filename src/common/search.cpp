@@ -19,9 +19,7 @@ SearchResult promptAndFind(QWidget *screen, data::DataSource &source, const Sear
     if (!source.noMatch())
         return SearchResult::Found;
 
-    platform().setBusyPointer(false);
-    platform().beep();
-    platform().message(screen, search.notFoundTitle, search.notFoundText, search.notFoundIcon, MessageButtons::Ok);
+    reportProblem(screen, search.notFoundTitle, search.notFoundText, search.notFoundIcon);
     // after a miss the position is undefined
     const bool back = search.afterMiss == SearchPrompt::AfterMiss::PreviousRecord && before.isValid() && source.setBookmark(before);
     if (!back) {

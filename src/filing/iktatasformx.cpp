@@ -328,12 +328,7 @@ void IktatasFormX::buildWindow()
     connect(DBGrid2, &DataGrid::rowDoubleClicked, this, &IktatasFormX::choosePartner);
     DBGrid2->installEventFilter(this);  // Enter chooses, as a double click does
     connect(Combo1, &QComboBox::activated, this, &IktatasFormX::chooseClerk);
-    // a record left, or typed into, while another program holds it: the lock
-    // message, and the typed changes stay
-    const auto reportLocked = [this] { refused(false); };
-    connect(DBGrid1, &DataGrid::moveFailed, this, reportLocked);
-    connect(TarvixNavigator, &DataNavigator::moveFailed, this, reportLocked);
-    connect(binder_, &FieldBinder::writeFailed, this, reportLocked);
+    reportRefusedRecord(this, DBGrid1, TarvixNavigator, binder_, [this](const data::Error &) { refused(false); });
     resize(1200, 800);
 }
 
@@ -518,10 +513,7 @@ void IktatasFormX::choosePartner()
 {
     UjAdat->setEnabled(false);
     if (PartnerData.recordCount() < 1) {
-        platform().setBusyPointer(false);
-        platform().beep();
-        platform().message(this, QStringLiteral("FIGYELEM!"), QStringLiteral("A partnertörzsben nincsenek adatok!"), MessageIcon::Critical,
-                           MessageButtons::Ok);
+        reportProblem(this, QStringLiteral("FIGYELEM!"), QStringLiteral("A partnertörzsben nincsenek adatok!"), MessageIcon::Critical);
         return;
     }
     if (!hasEntries())
@@ -625,10 +617,8 @@ void IktatasFormX::deleteEntry()
         return;
     }
     if (!hasEntries()) {
-        platform().setBusyPointer(false);
-        platform().beep();
-        platform().message(this, QStringLiteral("FIGYELEM!"), QStringLiteral("Minden adat törölve! Kilépés a főmenüre!"),
-                           MessageIcon::Exclamation, MessageButtons::Ok);
+        reportProblem(this, QStringLiteral("FIGYELEM!"), QStringLiteral("Minden adat törölve! Kilépés a főmenüre!"),
+                      MessageIcon::Exclamation);
         Kilepes();
         return;
     }

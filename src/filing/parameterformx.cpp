@@ -240,9 +240,7 @@ void ParameterFormX::buildWindow()
         ParameterData.clearError();
         report(error);
     };
-    connect(DBGrid2, &DataGrid::moveFailed, this, reportTemplate);
-    connect(ParameterNavigator, &DataNavigator::moveFailed, this, reportTemplate);
-    connect(binder_, &FieldBinder::writeFailed, this, reportTemplate);
+    reportRefusedRecord(this, DBGrid2, ParameterNavigator, binder_, reportTemplate);
     resize(1180, 620);
 }
 

@@ -164,12 +164,7 @@ void SzamlaTartozasFormX::buildWindow()
     acceptOnly(Text3, QStringLiteral("0123456789-,"));
 
     connect(DBGrid2, &DataGrid::rowClicked, this, &SzamlaTartozasFormX::choosePartner);
-    // a debt left, or typed into, that cannot be written: its message, and
-    // what was typed stays
-    const auto reportRefusal = [this] { refused(false); };
-    connect(DBGrid1, &DataGrid::moveFailed, this, reportRefusal);
-    connect(TartozasNavigator, &DataNavigator::moveFailed, this, reportRefusal);
-    connect(binder_, &FieldBinder::writeFailed, this, reportRefusal);
+    reportRefusedRecord(this, DBGrid1, TartozasNavigator, binder_, [this](const data::Error &) { refused(false); });
     resize(1100, 700);
 }
 
@@ -204,10 +199,8 @@ bool SzamlaTartozasFormX::refused(bool stepOk)
     if (TartozasData.lastError().code == data::ErrorCode::ValueDoesNotFit && amount.typeId() == QMetaType::QString &&
         !amount.toString().trimmed().isEmpty() && !data::parseNumber(amount.toString())) {
         TartozasData.clearError();
-        platform().setBusyPointer(false);
-        platform().beep();
-        platform().message(this, QStringLiteral("FIGYELEM!"), QStringLiteral("A bruttó összeg nem szám! Javítsa ki, például: -1234,50"),
-                           MessageIcon::Exclamation, MessageButtons::Ok);
+        reportProblem(this, QStringLiteral("FIGYELEM!"), QStringLiteral("A bruttó összeg nem szám! Javítsa ki, például: -1234,50"),
+                      MessageIcon::Exclamation);
         Text3->setFocus();
         return true;
     }

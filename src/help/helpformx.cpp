@@ -36,10 +36,8 @@ void HelpFormX::activation()
     for (const QString &file : help::helpFilesFor(screenId)) {
         if (help::showRtfFile(*RichTextBox1, file))
             continue;
-        platform().setBusyPointer(false);
-        platform().beep();
-        platform().message(this, QStringLiteral("FIGYELEM!"), QStringLiteral("A segédállomány jelenleg nem tölthető be!"),
-                           MessageIcon::Critical);
+        reportProblem(this, QStringLiteral("FIGYELEM!"), QStringLiteral("A segédállomány jelenleg nem tölthető be!"),
+                      MessageIcon::Critical);
         RichTextBox1->viewport()->update();
     }
     if (screenId.isEmpty()) {

@@ -58,9 +58,7 @@ void printViewerText(QWidget *screen, const QTextEdit &viewer)
 {
     if (platform().printText(screen, viewer.toPlainText()))
         return;
-    platform().setBusyPointer(false);
-    platform().beep();
-    platform().message(screen, QStringLiteral("FIGYELEM!"), QStringLiteral("A nyomtató nincs készenlétben!"), MessageIcon::Critical);
+    reportProblem(screen, QStringLiteral("FIGYELEM!"), QStringLiteral("A nyomtató nincs készenlétben!"), MessageIcon::Critical);
 }
 
 }  // namespace tvx::help

@@ -303,11 +303,7 @@ void BeraktarozokFormX::buildWindow()
     connect(MegseButton, &QPushButton::clicked, this, &BeraktarozokFormX::Kilepes);
     connect(SzuroText, &QLineEdit::textEdited, this, &BeraktarozokFormX::filterChanged);
     connect(OrszagGrid, &DataGrid::rowDoubleClicked, this, &BeraktarozokFormX::chooseCountry);
-    // a record left with changes that cannot be saved: the lock message, the changes stay
-    const auto reportLocked = [this] { refused(false, Beep::No); };
-    connect(PartnerGrid, &DataGrid::moveFailed, this, reportLocked);
-    connect(PartnerNavigator, &DataNavigator::moveFailed, this, reportLocked);
-    connect(binder_, &FieldBinder::writeFailed, this, reportLocked);
+    reportRefusedRecord(this, PartnerGrid, PartnerNavigator, binder_, [this](const data::Error &) { refused(false, Beep::No); });
     resize(1180, 620);
 }
 
@@ -563,11 +559,8 @@ void BeraktarozokFormX::exitRoutine()
             PartnerGrid->setEnabled(false);
             if (!Beraktarozok.moveFirst()) {
                 Beraktarozok.clearError();
-                platform().setBusyPointer(false);
-                platform().beep();
-                platform().message(this, QStringLiteral("FIGYELEM! Később javítsa vagy törölje a hibás tétel sorát!"),
-                                   QStringLiteral("Az adatok ellenőrzése nem végezhető el mezőhiba miatt!"), MessageIcon::Critical,
-                                   MessageButtons::Ok);
+                reportProblem(this, QStringLiteral("FIGYELEM! Később javítsa vagy törölje a hibás tétel sorát!"),
+                              QStringLiteral("Az adatok ellenőrzése nem végezhető el mezőhiba miatt!"), MessageIcon::Critical);
             } else {
                 ProgressBar1->setVisible(true);
                 fullCheck(LockedRow::Beep);
@@ -586,10 +579,8 @@ void BeraktarozokFormX::saveAndExit()
         ProgressBar1->setVisible(true);
         if (!Beraktarozok.refresh()) {
             Beraktarozok.clearError();
-            platform().setBusyPointer(false);
-            platform().beep();
-            platform().message(this, QStringLiteral("FIGYELEM! HIBA!"), QStringLiteral("Lépjen ki a MÉGSE gombbal a főmenüre!"),
-                               MessageIcon::Critical, MessageButtons::Ok);
+            reportProblem(this, QStringLiteral("FIGYELEM! HIBA!"), QStringLiteral("Lépjen ki a MÉGSE gombbal a főmenüre!"),
+                          MessageIcon::Critical);
             return;
         }
         Beraktarozok.moveLast();

@@ -231,10 +231,7 @@ int listPartners(QWidget *screen, data::DataSource &partners, int &pageNumber)
     int shown = 0;
     platform().setBusyPointer(true);
     if (partners.recordCount() < 1) {
-        platform().setBusyPointer(false);
-        platform().beep();
-        platform().message(screen, QStringLiteral("FIGYELEM!"), QStringLiteral("Nincs nyomtatandó adat!"), MessageIcon::None,
-                           MessageButtons::Ok);
+        reportProblem(screen, QStringLiteral("FIGYELEM!"), QStringLiteral("Nincs nyomtatandó adat!"), MessageIcon::None);
         return shown;
     }
     // the typed changes of the current partner belong on the list as well

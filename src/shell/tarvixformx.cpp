@@ -393,19 +393,15 @@ void TarvixFormX::login()
     const bool readable = Regiszt.refresh();
     const int count = Regiszt.recordCount();
     if (!readable) {
-        platform().setBusyPointer(false);
-        platform().beep();
-        platform().message(this, QStringLiteral("FIGYELEM! Súlyos hiba!"), QStringLiteral("Nem található a REGISZT.TVD állomány!"),
-                           MessageIcon::Critical);
+        reportProblem(this, QStringLiteral("FIGYELEM! Súlyos hiba!"), QStringLiteral("Nem található a REGISZT.TVD állomány!"),
+                      MessageIcon::Critical);
         Regiszt.clearError();
         Kilepes();
         return;
     }
     if (count < 1) {
-        platform().setBusyPointer(false);
-        platform().beep();
-        platform().message(this, QStringLiteral("Felhasználó inicializálása sikertelen!"), QStringLiteral("Indítsa újra a programot!"),
-                           MessageIcon::Critical);
+        reportProblem(this, QStringLiteral("Felhasználó inicializálása sikertelen!"), QStringLiteral("Indítsa újra a programot!"),
+                      MessageIcon::Critical);
         addDefaultUser(QStringLiteral("kuvo"), QStringLiteral("automatikus"));
         writeActivityLogRow();
         Kilepes();
@@ -444,10 +440,8 @@ void TarvixFormX::login()
         return;
     }
     setMenusEnabled(false);
-    platform().setBusyPointer(false);
-    platform().beep();
-    platform().message(this, QStringLiteral("FIGYELEM! A felhasználó azonosítása sikertelen!"),
-                       QStringLiteral("Hibás felhasználói név és/vagy jelszó!"), MessageIcon::Critical);
+    reportProblem(this, QStringLiteral("FIGYELEM! A felhasználó azonosítása sikertelen!"),
+                  QStringLiteral("Hibás felhasználói név és/vagy jelszó!"), MessageIcon::Critical);
     showLoginPanel(true);
     Text1->setVisible(true);
     Command1->setEnabled(false);

@@ -39,9 +39,7 @@ QPushButton *stageButton(const QString &name, const QString &caption, QWidget *p
 
 void problem(QWidget *screen, const QString &text)
 {
-    platform().setBusyPointer(false);
-    platform().beep();
-    platform().message(screen, kTitle, text, MessageIcon::Critical);
+    reportProblem(screen, kTitle, text, MessageIcon::Critical);
 }
 
 }  // namespace
@@ -153,9 +151,7 @@ void FelhJelszoValtoztatFormX::ok3()
         caught(this, RegisztJ, false, LockMessage{kTitle, RegisztJ.lastError().message, MessageIcon::Critical});
         return;
     case RowFound::No:
-        platform().setBusyPointer(false);
-        platform().beep();
-        platform().message(this, QStringLiteral("SÚLYOS HIBA!"), QStringLiteral("Nincs ilyen felhasználó!"), MessageIcon::None);
+        reportProblem(this, QStringLiteral("SÚLYOS HIBA!"), QStringLiteral("Nincs ilyen felhasználó!"), MessageIcon::None);
         return;
     case RowFound::Yes: break;
     }

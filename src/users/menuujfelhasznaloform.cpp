@@ -329,9 +329,7 @@ void menuUjFelhasznaloForm::nameTaken()
 
 void menuUjFelhasznaloForm::sendBack(const QString &text, QLineEdit *field)
 {
-    platform().setBusyPointer(false);
-    platform().beep();
-    platform().message(this, kTitle, text, MessageIcon::Exclamation);
+    reportProblem(this, kTitle, text, MessageIcon::Exclamation);
     RegisztData.moveFirst();
     RegisztData.clearError();
     focusAndSelect(field);
