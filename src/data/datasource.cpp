@@ -15,7 +15,8 @@ DataSource::~DataSource()
 
 bool DataSource::closedError() const
 {
-    error_ = {ErrorCode::Closed, QStringLiteral("A(z) %1 adatforrás nincs megnyitva.").arg(fileName_)};
+    // a source that could not open says why, whichever step finds it closed
+    error_ = {ErrorCode::Closed, openError_ ? openError_.message : QStringLiteral("A(z) %1 adatforrás nincs megnyitva.").arg(fileName_)};
     return false;
 }
 
@@ -33,6 +34,8 @@ std::shared_ptr<Database> DataSource::database()
 {
     if (!database_) {
         database_ = Database::open(fileName_, directory_, error_);
+        if (!database_)
+            openError_ = error_;
     }
     return database_;
 }
@@ -48,8 +51,10 @@ bool DataSource::refresh()
     Error error;
     auto rs = database_->openRecordset(recordSource_, error);
     error_ = error;
-    if (!rs)
+    if (!rs) {
+        openError_ = error;
         return false;
+    }
     return setRecordset(std::move(rs));
 }
 
@@ -97,6 +102,7 @@ bool DataSource::setRecordset(std::shared_ptr<Recordset> recordset)
         connect(recordset_.get(), &Recordset::editModeChanged, this, &DataSource::editModeChanged);
     }
     error_ = {};
+    openError_ = {};
     emit recordsetChanged();
     emit currentChanged();
     return true;

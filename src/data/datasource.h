@@ -106,6 +106,7 @@ private:
     std::shared_ptr<Database> database_;
     std::shared_ptr<Recordset> recordset_;
     mutable Error error_;
+    Error openError_;  // why the last opening failed, until one succeeds
 };
 
 }  // namespace tvx::data

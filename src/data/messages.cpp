@@ -67,4 +67,90 @@ Error badLikePattern(const QString &pattern)
     return {ErrorCode::BadStatement, QStringLiteral("Hibás LIKE minta: „%1” (lezáratlan vagy fordított [ ] tartomány).").arg(pattern)};
 }
 
+namespace {
+
+const QString kRestore = QStringLiteral("Állítsa vissza egy korábbi mentésből (a Tarvfix által készített SAVE mappából)!");
+
+}  // namespace
+
+Error notADatabase(const QString &fileName)
+{
+    return {ErrorCode::NotADatabase,
+            QStringLiteral("A(z) %1 állomány nem olvasható adatbázis: a tartalma nem a Tarvix adatbázisa. %2").arg(fileName, kRestore)};
+}
+
+Error emptyFile(const QString &fileName)
+{
+    return {ErrorCode::NotADatabase,
+            QStringLiteral("A(z) %1 állomány nem olvasható adatbázis: üres (0 bájt). %2").arg(fileName, kRestore)};
+}
+
+Error damaged(const QString &fileName)
+{
+    return {ErrorCode::NotADatabase,
+            QStringLiteral("A(z) %1 állomány sérült (csonka vagy hibás adatbázis). Futtassa a Tarvfix karbantartó programot, "
+                           "vagy állítsa vissza egy korábbi mentésből (SAVE mappa)!")
+                .arg(fileName)};
+}
+
+Error readOnly(const QString &fileName)
+{
+    return {ErrorCode::Io, QStringLiteral("A(z) %1 állomány nem írható: az állomány vagy a mappája csak olvasható. "
+                                          "A módosítás nem került mentésre. Kérjen írási jogot a rendszergazdától, majd próbálja újra!")
+                               .arg(fileName)};
+}
+
+Error diskFull(const QString &fileName)
+{
+    return {ErrorCode::Io, QStringLiteral("A(z) %1 állomány nem írható: megtelt a lemez. A módosítás nem került mentésre. "
+                                          "Szabadítson fel helyet a lemezen, majd próbálja újra!")
+                               .arg(fileName)};
+}
+
+Error ioFailure(const QString &fileName)
+{
+    return {ErrorCode::Io, QStringLiteral("A(z) %1 állomány olvasása vagy írása nem sikerült (lemez- vagy hálózati hiba). "
+                                          "Ellenőrizze a lemezt és a hálózati kapcsolatot, majd próbálja újra!")
+                               .arg(fileName)};
+}
+
+Error cannotOpen(const QString &fileName)
+{
+    return {ErrorCode::Io, QStringLiteral("A(z) %1 állomány nem nyitható meg: nincs hozzá jogosultság, vagy nem érhető el. "
+                                          "Kérjen hozzáférést a rendszergazdától!")
+                               .arg(fileName)};
+}
+
+Error outOfMemory(const QString &fileName)
+{
+    return {ErrorCode::Io, QStringLiteral("Nincs elég memória a(z) %1 állomány kezeléséhez. Zárjon be más programokat, majd próbálja újra!")
+                               .arg(fileName)};
+}
+
+Error busy(const QString &fileName)
+{
+    return {ErrorCode::Busy, QStringLiteral("A(z) %1 állományt egy másik program éppen írja. Próbálja újra!").arg(fileName)};
+}
+
+Error notExecuted(const QString &fileName)
+{
+    return {ErrorCode::BadStatement,
+            QStringLiteral("A művelet nem hajtható végre a(z) %1 állományon: a lekérdezés hibás, vagy a tábla szerkezete eltér a vártától.")
+                .arg(fileName)};
+}
+
+Error ruleBroken(const QString &fileName, const QString &field, Rule rule)
+{
+    QString why;
+    switch (rule) {
+    case Rule::NotNull: why = QStringLiteral("nem maradhat üres."); break;
+    case Rule::Unique: why = QStringLiteral("már van ilyen érték, egyedinek kell lennie."); break;
+    case Rule::Check: why = QStringLiteral("nem fér el a mezőben, vagy nem felel meg a mező szabályának."); break;
+    case Rule::Unknown: why = QStringLiteral("nem fér el a mezőben, vagy nem felel meg a tábla szabályának."); break;
+    }
+    if (field.isEmpty())
+        return {ErrorCode::ValueDoesNotFit, QStringLiteral("A(z) %1 állományba írt érték %2").arg(fileName, why)};
+    return {ErrorCode::ValueDoesNotFit, QStringLiteral("A(z) %1 állomány „%2” mezőjének értéke %3").arg(fileName, field, why)};
+}
+
 }  // namespace tvx::data::messages

@@ -21,4 +21,20 @@ Error tooDeep(int limit);
 Error tooLong(int limit);
 Error badLikePattern(const QString &pattern);
 
+// What the engine or the file system refused, per kind, naming the file (its
+// bare name) and what the user can do about it.
+Error notADatabase(const QString &fileName);
+Error emptyFile(const QString &fileName);
+Error damaged(const QString &fileName);
+Error readOnly(const QString &fileName);
+Error diskFull(const QString &fileName);
+Error ioFailure(const QString &fileName);
+Error cannotOpen(const QString &fileName);
+Error outOfMemory(const QString &fileName);
+Error busy(const QString &fileName);
+Error notExecuted(const QString &fileName);
+// A rule of the table refused a value; `field` may be empty when unknown.
+enum class Rule { Unknown, NotNull, Unique, Check };
+Error ruleBroken(const QString &fileName, const QString &field, Rule rule);
+
 }  // namespace tvx::data::messages

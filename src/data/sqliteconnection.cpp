@@ -21,6 +21,9 @@ namespace {
 
 int busyTimeoutMs = 5000;
 
+// the text of a LIKE pattern error raised inside the engine (ours, not the engine's)
+const char kBadLike[] = "Hibás LIKE minta.";
+
 // Per table, the highest key of a deleted row (or the highest key when the
 // file was first opened here); two triggers keep every writer's new rows above it.
 const QString kKeyTable = QStringLiteral("tvx_keys");
@@ -81,7 +84,7 @@ void sqlLike(sqlite3_context *ctx, int, sqlite3_value **argv)
     const auto patternText = textArg(argv[1]);
     auto compiled = LikePattern::compile(QString::fromUtf8(patternText.data(), qsizetype(patternText.size())));
     if (!compiled) {
-        sqlite3_result_error(ctx, "Hibás LIKE minta.", -1);
+        sqlite3_result_error(ctx, kBadLike, -1);
         return;
     }
     sqlite3_result_int(ctx, compiled->matchesUtf8(textArg(argv[0])) ? 1 : 0);
@@ -98,38 +101,77 @@ void sqlCompare(sqlite3_context *ctx, int, sqlite3_value **argv)
     sqlite3_result_int(ctx, r < 0 ? -1 : (r > 0 ? 1 : 0));
 }
 
-Error engineError(sqlite3 *db, int rc, const QString &what)
+// The field a rule refused, from the engine's text: "NOT NULL constraint
+// failed: Users.Jelszó", "CHECK constraint failed: length("h") <= 10".
+QString refusedField(const QString &detail)
+{
+    const qsizetype colon = detail.indexOf(QLatin1String("failed: "));
+    if (colon < 0)
+        return {};
+    const QString rest = detail.mid(colon + 8);
+    const qsizetype quote = rest.indexOf(u'"');
+    if (quote >= 0) {
+        const qsizetype close = rest.indexOf(u'"', quote + 1);
+        return close > quote ? rest.mid(quote + 1, close - quote - 1) : QString();
+    }
+    const QString first = rest.section(u',', 0, 0).trimmed();
+    return first.section(u'.', -1);
+}
+
+// The engine's result as the user reads it: one Hungarian text per kind of
+// failure, naming the file. The engine's own (English) text only goes to the
+// log, for whoever looks into a fault.
+Error engineError(sqlite3 *db, int rc, const QString &filePath)
 {
     const QString detail = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
-    Error e;
-    switch (rc & 0xff) {
-    case SQLITE_NOTADB:
-    case SQLITE_CORRUPT:
-        e.code = ErrorCode::NotADatabase;
-        e.message = QStringLiteral("%1: az állomány nem olvasható adatbázis (%2).").arg(what, detail);
-        return e;
+    const QString file = QFileInfo(filePath).fileName();
+    const int kind = rc & 0xff;
+    if (kind != SQLITE_BUSY && kind != SQLITE_LOCKED)
+        qWarning("tvx: %s: SQLite %d: %s", qPrintable(file), rc, qPrintable(detail));
+    switch (kind) {
+    case SQLITE_NOTADB: return messages::notADatabase(file);
+    case SQLITE_CORRUPT: return messages::damaged(file);
     case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        e.code = ErrorCode::Busy;
-        e.message = QStringLiteral("%1: az adatbázist egy másik program éppen írja, próbálja újra! (%2)").arg(what, detail);
-        return e;
-    case SQLITE_CONSTRAINT:
-        e.code = ErrorCode::ValueDoesNotFit;
-        e.message = QStringLiteral("%1: az érték nem fér el a mezőben (%2).").arg(what, detail);
-        return e;
-    case SQLITE_CANTOPEN:
-        e.code = ErrorCode::FileMissing;
-        e.message = QStringLiteral("%1: az állomány nem nyitható meg (%2).").arg(what, detail);
-        return e;
-    case SQLITE_ERROR:
-        e.code = ErrorCode::BadStatement;
-        e.message = QStringLiteral("%1: %2").arg(what, detail);
-        return e;
-    default:
-        e.code = ErrorCode::Io;
-        e.message = QStringLiteral("%1: %2").arg(what, detail);
-        return e;
+    case SQLITE_LOCKED: return messages::busy(file);
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH: return messages::readOnly(file);
+    // on an open file: the journal that a write needs cannot be made beside it
+    case SQLITE_CANTOPEN: return messages::readOnly(file);
+    case SQLITE_FULL: return messages::diskFull(file);
+    case SQLITE_NOMEM: return messages::outOfMemory(file);
+    case SQLITE_IOERR:
+        if (rc == SQLITE_IOERR_SHORT_READ)
+            return messages::damaged(file);
+        if (rc == SQLITE_IOERR_NOMEM)
+            return messages::outOfMemory(file);
+        return messages::ioFailure(file);
+    case SQLITE_CONSTRAINT: {
+        using messages::Rule;
+        const Rule rule = rc == SQLITE_CONSTRAINT_NOTNULL                                           ? Rule::NotNull
+                          : (rc == SQLITE_CONSTRAINT_UNIQUE || rc == SQLITE_CONSTRAINT_PRIMARYKEY) ? Rule::Unique
+                          : rc == SQLITE_CONSTRAINT_CHECK                                          ? Rule::Check
+                                                                                                   : Rule::Unknown;
+        return messages::ruleBroken(file, refusedField(detail), rule);
     }
+    case SQLITE_ERROR:
+        if (detail == QString::fromUtf8(kBadLike))
+            return {ErrorCode::BadStatement, detail};
+        return messages::notExecuted(file);
+    default: return messages::ioFailure(file);
+    }
+}
+
+// Opening: the file exists (checked before), so a refusal is about access.
+Error openError(sqlite3 *db, int rc, const QString &filePath)
+{
+    const int kind = rc & 0xff;
+    if (kind == SQLITE_CANTOPEN || kind == SQLITE_PERM || kind == SQLITE_AUTH) {
+        qWarning("tvx: %s: SQLite %d: %s", qPrintable(QFileInfo(filePath).fileName()), rc,
+                 db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+        return messages::cannotOpen(QFileInfo(filePath).fileName());
+    }
+    return engineError(db, rc, filePath);
 }
 
 class SqliteRow final : public RowReader {
@@ -192,12 +234,12 @@ public:
     {
         Lease lease(*this, sql);
         if (!lease.statement)
-            return engineError(db_, sqlite3_errcode(db_), QStringLiteral("Hibás lekérdezés"));
+            return engineError(db_, sqlite3_extended_errcode(db_), path_);
         sqlite3_stmt *st = lease.statement;
         for (int i = 0; i < params.size(); ++i) {
             const int rc = bind(st, i + 1, params[i]);
             if (rc != SQLITE_OK)
-                return engineError(db_, rc, QStringLiteral("Paraméterhiba"));
+                return engineError(db_, rc, path_);
         }
         SqliteRow reader(st);
         while (true) {
@@ -209,7 +251,7 @@ public:
             }
             if (rc == SQLITE_DONE)
                 break;
-            return engineError(db_, rc, QStringLiteral("Adatbázis-hiba"));
+            return engineError(db_, rc, path_);
         }
         return {};
     }
@@ -501,20 +543,22 @@ private:
 std::unique_ptr<Connection> openWithFlags(const QString &filePath, int flags, Error &error)
 {
     sqlite3 *db = nullptr;
-    const QByteArray path = QFileInfo(filePath).absoluteFilePath().toUtf8();
+    const QString absolute = QFileInfo(filePath).absoluteFilePath();
+    const QByteArray path = absolute.toUtf8();
     const int rc = sqlite3_open_v2(path.constData(), &db, flags, nullptr);
     if (rc != SQLITE_OK) {
-        error = engineError(db, rc, QStringLiteral("Az adatbázis (%1) nem nyitható meg").arg(QFileInfo(filePath).fileName()));
+        sqlite3_extended_result_codes(db, 1);
+        error = openError(db, sqlite3_extended_errcode(db) ? sqlite3_extended_errcode(db) : rc, absolute);
         sqlite3_close_v2(db);
         return nullptr;
     }
-    auto conn = std::make_unique<SqliteConnection>(db, QFileInfo(filePath).absoluteFilePath());
+    auto conn = std::make_unique<SqliteConnection>(db, absolute);
     // Reading the schema proves the file is a database (and rolls back a journal left by a crash).
     error = conn->query(QStringLiteral("SELECT count(*) FROM sqlite_master"), {}, [](const RowReader &) { return true; });
     if (error) {
-        if (error.code == ErrorCode::BadStatement || error.code == ErrorCode::Io)
-            error.code = ErrorCode::NotADatabase;
-        error.message = QStringLiteral("A(z) %1 állomány nem olvasható adatbázis: %2").arg(QFileInfo(filePath).fileName(), error.message);
+        // whatever else went wrong, the file did not read as a database
+        if (error.code == ErrorCode::BadStatement)
+            error = messages::notADatabase(QFileInfo(filePath).fileName());
         return nullptr;
     }
     return conn;
@@ -531,8 +575,15 @@ void setBusyTimeout(int milliseconds) { busyTimeoutMs = milliseconds; }
 
 std::unique_ptr<Connection> openSqlite(const QString &filePath, Error &error)
 {
-    if (!QFileInfo(filePath).isFile()) {
-        error = messages::fileMissing(QFileInfo(filePath).fileName());
+    const QFileInfo info(filePath);
+    if (!info.isFile()) {
+        error = messages::fileMissing(info.fileName());
+        return nullptr;
+    }
+    // The engine would take an empty file for an empty database and write
+    // into it: a file cut to nothing is no data set file.
+    if (info.size() == 0) {
+        error = messages::emptyFile(info.fileName());
         return nullptr;
     }
     return openWithFlags(filePath, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, error);
