@@ -73,8 +73,9 @@ Error moveDatabase(const QString &source, const QString &target)
     }
     QFile file(source);
     if (!file.rename(target)) {
+        qWarning("tvx: %s: %s", qPrintable(source), qPrintable(file.errorString()));
         undo();
-        return messages::fileNotMoved(name, target, file.errorString());
+        return messages::fileNotMoved(name, target, messages::writeProblem(QFileInfo(target).path()));
     }
     return {};
 }
@@ -87,13 +88,53 @@ Error copyTemplate(const QString &templatePath, const QString &target)
     if (QFileInfo::exists(target))
         return messages::templateWouldOverwrite(name);
     QFile file(templatePath);
-    if (!file.copy(target))
-        return messages::templateNotCopied(name, target, file.errorString());
+    if (!file.copy(target)) {
+        qWarning("tvx: %s: %s", qPrintable(target), qPrintable(file.errorString()));
+        return messages::templateNotCopied(name, target, messages::writeProblem(QFileInfo(target).path(), file.size()));
+    }
     // Templates may be installed read-only; the copy is a working file.
     QFile copy(target);
     copy.setPermissions(copy.permissions() | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     return {};
 }
+
+namespace {
+
+// Writes a copy of `saved` at `target` in one step: beside it first, then renamed over it.
+bool copyOver(QFile &source, const QString &target, QString &failure)
+{
+    if (!source.seek(0)) {
+        failure = source.errorString();
+        return false;
+    }
+    QSaveFile copy(target);
+    if (!copy.open(QIODevice::WriteOnly)) {
+        failure = copy.errorString();
+        return false;
+    }
+    for (;;) {
+        const QByteArray chunk = source.read(1 << 20);
+        if (chunk.isEmpty())
+            break;
+        if (copy.write(chunk) != chunk.size()) {
+            failure = copy.errorString();
+            copy.cancelWriting();
+            return false;
+        }
+    }
+    if (source.error() != QFileDevice::NoError) {
+        failure = source.errorString();
+        copy.cancelWriting();
+        return false;
+    }
+    if (!copy.commit()) {
+        failure = copy.errorString();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
 
 Error putBack(const QString &saved, const QString &target)
 {
@@ -102,27 +143,24 @@ Error putBack(const QString &saved, const QString &target)
     if (!source.exists())
         return messages::savedFileMissing(name, saved);
     if (!source.open(QIODevice::ReadOnly))
-        return messages::notPutBack(name, source.errorString());
-    // Written beside the target and renamed over it at the end: the target is
-    // never half replaced.
-    QSaveFile copy(target);
-    if (!copy.open(QIODevice::WriteOnly))
-        return messages::notPutBack(name, copy.errorString());
-    for (;;) {
-        const QByteArray chunk = source.read(1 << 20);
-        if (chunk.isEmpty())
-            break;
-        if (copy.write(chunk) != chunk.size()) {
-            copy.cancelWriting();
-            return messages::notPutBack(name, copy.errorString());
-        }
+        return messages::notPutBack(name, saved, QStringLiteral("a mentett példány nem olvasható."));
+    QString failure;
+    bool done = copyOver(source, target, failure);
+    if (!done && QFileInfo::exists(target)) {
+        // On a full disk the copy needs the room the file in the way takes:
+        // that is the template's copy, which the next run makes again.
+        QFile::remove(target);
+        done = copyOver(source, target, failure);
     }
-    if (source.error() != QFileDevice::NoError) {
-        copy.cancelWriting();
-        return messages::notPutBack(name, source.errorString());
+    if (!done) {
+        qWarning("tvx: %s: %s", qPrintable(target), qPrintable(failure));
+        source.close();
+        // Still no room: the saved file itself goes back, which needs none;
+        // the backup then lacks it, but nothing is lost.
+        if (!QFileInfo::exists(target) && QFile::rename(saved, target))
+            return {};
+        return messages::notPutBack(name, saved, messages::writeProblem(QFileInfo(target).path(), QFileInfo(saved).size(), false));
     }
-    if (!copy.commit())
-        return messages::notPutBack(name, copy.errorString());
     QFile::setPermissions(target, source.permissions());
     return {};
 }

@@ -23,7 +23,8 @@ data::Error moveDatabase(const QString &source, const QString &target);
 data::Error copyTemplate(const QString &templatePath, const QString &target);
 
 // Puts a copy of the saved file `saved` in place of whatever stands at `target`,
-// in one step; the saved file stays where it is.
+// in one step; the saved file stays where it is. On a disk with no room for
+// the copy, even once `target` is gone, the saved file itself moves back.
 data::Error putBack(const QString &saved, const QString &target);
 
 }  // namespace tvx::maintenance

@@ -1,6 +1,8 @@
 #include "maintenance/messages.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QStorageInfo>
 
 namespace tvx::maintenance::messages {
 
@@ -20,9 +22,22 @@ Error backupFolderExists(const QString &folder)
     return {ErrorCode::Io, QStringLiteral("A(z) %1 mentési mappa már létezik.").arg(folder)};
 }
 
+QString writeProblem(const QString &folder, qint64 needed, bool withAdvice)
+{
+    const QString again = withAdvice ? QStringLiteral(", majd futtassa újra a karbantartást!") : QStringLiteral(".");
+    const QFileInfo info(folder);
+    const QStorageInfo storage(info.absoluteFilePath());
+    if ((info.exists() && !info.isWritable()) || (storage.isValid() && storage.isReadOnly()))
+        return QStringLiteral("a(z) %1 mappa csak olvasható. Kérjen írási jogot a rendszergazdától%2").arg(shown(info.absoluteFilePath()), again);
+    if (storage.isValid() && storage.bytesAvailable() >= 0 && storage.bytesAvailable() <= qMax<qint64>(needed, 64 * 1024))
+        return QStringLiteral("megtelt a lemez. Szabadítson fel helyet%1").arg(again);
+    return QStringLiteral("a lemez vagy a mappa írása nem sikerült (lemez- vagy jogosultsági hiba).");
+}
+
 Error backupFolderNotCreated(const QString &folder, const QString &parent)
 {
-    return {ErrorCode::Io, QStringLiteral("A(z) %1 mentési mappa nem hozható létre a(z) %2 mappában.").arg(folder, shown(parent))};
+    return {ErrorCode::Io,
+            QStringLiteral("A(z) %1 mentési mappa nem hozható létre a(z) %2 mappában: %3").arg(folder, shown(parent), writeProblem(parent))};
 }
 
 Error backupFolderMissing(const QString &folder, const QString &name)
@@ -53,14 +68,44 @@ Error fileNotMoved(const QString &name, const QString &target, const QString &re
     return {ErrorCode::Io, QStringLiteral("A(z) %1 állomány nem helyezhető át a mentésbe (%2): %3").arg(name, shown(target), reason)};
 }
 
+namespace {
+
+QString restoreTemplate(const QString &name)
+{
+    return QStringLiteral("Másolja vissza a mintát a program Data mappájába, vagy telepítse újra a programot! "
+                          "Folytatás esetén a(z) %1 állomány változatlanul a helyén marad.")
+        .arg(name);
+}
+
+}  // namespace
+
+Error templateFolderMissing(const QString &folder)
+{
+    return {ErrorCode::FileMissing, QStringLiteral("Nem található a minták mappája: %1\nTelepítse újra a programot! "
+                                                   "Folytatás esetén minden állomány változatlanul a helyén marad.")
+                                        .arg(shown(folder))};
+}
+
 Error templateMissing(const QString &name, const QString &templatePath)
 {
-    return {ErrorCode::FileMissing, QStringLiteral("Nem található a(z) %1 mintaállomány: %2").arg(name, shown(templatePath))};
+    return {ErrorCode::FileMissing,
+            QStringLiteral("Nem található a(z) %1 mintaállomány: %2\n%3").arg(name, shown(templatePath), restoreTemplate(name))};
 }
 
 Error templateUnusable(const QString &name, const Error &cause)
 {
-    return {cause.code, QStringLiteral("A(z) %1 mintaállomány nem nyitható meg: %2").arg(name, cause.message)};
+    // what the data layer says of a damaged data set file is no advice for a template
+    const QString why = cause.code == ErrorCode::NotADatabase ? QStringLiteral("sérült, vagy nem adatbázis.") : cause.message;
+    return {cause.code, QStringLiteral("A(z) %1 mintaállomány nem nyitható meg: %2\n%3").arg(name, why, restoreTemplate(name))};
+}
+
+Error notRebuildable(const QString &name, const Error &cause)
+{
+    if (cause.code != ErrorCode::NotADatabase)
+        return cause;
+    return {cause.code, QStringLiteral("A(z) %1 állomány nem olvasható adatbázis (sérült, vagy nem adatbázis), ezért nem építhető újra. "
+                                       "Ha van róla korábbi mentés (SAVE mappa), onnan állítsa vissza!")
+                            .arg(name)};
 }
 
 Error templateWouldOverwrite(const QString &name)
@@ -78,9 +123,12 @@ Error savedFileMissing(const QString &name, const QString &saved)
     return {ErrorCode::FileMissing, QStringLiteral("A(z) %1 állomány nem található a mentésben: %2").arg(name, shown(saved))};
 }
 
-Error notPutBack(const QString &name, const QString &reason)
+Error notPutBack(const QString &name, const QString &saved, const QString &reason)
 {
-    return {ErrorCode::Io, QStringLiteral("A(z) %1 állomány eredeti példánya nem tehető vissza a helyére a mentésből: %2").arg(name, reason)};
+    return {ErrorCode::Io, QStringLiteral("A(z) %1 állomány eredeti példánya nem tehető vissza a helyére a mentésből: %2 "
+                                          "Az eredeti példány megvan a mentésben (%3): ha már van hely, másolja vissza kézzel, "
+                                          "mielőtt a Tarvixot elindítja!")
+                               .arg(name, reason, shown(saved))};
 }
 
 QString putBackNote() { return QStringLiteral("Az eredeti állomány visszakerült a helyére."); }

@@ -32,14 +32,21 @@ data::Error alreadyInBackup(const QString &name, const QString &target);
 data::Error fileInUse(const QString &name);
 data::Error journalNotMoved(const QString &name, const QString &journal);
 data::Error fileNotMoved(const QString &name, const QString &target, const QString &reason);
+data::Error templateFolderMissing(const QString &folder);
 data::Error templateMissing(const QString &name, const QString &templatePath);
 data::Error templateUnusable(const QString &name, const data::Error &cause);
+// The backed-up file does not open as a database, so it cannot be rebuilt.
+data::Error notRebuildable(const QString &name, const data::Error &cause);
 data::Error templateWouldOverwrite(const QString &name);
 data::Error templateNotCopied(const QString &name, const QString &target, const QString &reason);
 data::Error savedFileMissing(const QString &name, const QString &saved);
-data::Error notPutBack(const QString &name, const QString &reason);
+data::Error notPutBack(const QString &name, const QString &saved, const QString &reason);
 // Added to an error after which the file went back to its place.
 QString putBackNote();
+// Why nothing could be written into `folder` (`needed` bytes), as far as can
+// be told: a read-only folder or medium, a full disk, or else a general fault;
+// with advice, what to do before the next run.
+QString writeProblem(const QString &folder, qint64 needed = 0, bool withAdvice = true);
 
 // The end message's added lines.
 QString notRebuiltLine(const QStringList &entries);

@@ -194,6 +194,13 @@ QString Rebuild::templatePath(const QString &bareName) const
 // must be there and open before the first file goes into the backup.
 Rebuild::Next Rebuild::checkTemplates()
 {
+    // one question for them all, not one per file
+    if (!templateDirectory_.exists()) {
+        if (ask(messages::templateFolderMissing(templateDirectory_.absolutePath())) == Next::Abandon)
+            return Next::Abandon;
+        unusableTemplates_ = files_;
+        return Next::Continue;
+    }
     for (const QString &entry : files_) {
         const QString bareName = bareNameOf(entry);
         const QString path = templatePath(bareName);
@@ -277,6 +284,8 @@ Rebuild::Next Rebuild::processFile(const QString &entry)
 
     Error opened;
     oldDatabase_ = Database::openPath(backupPath, opened, Database::Access::Private);
+    if (!oldDatabase_)
+        opened = messages::notRebuildable(shownName, opened);
     if (oldDatabase_)
         newDatabase_ = Database::openPath(currentPath, opened);
     if (oldDatabase_ && newDatabase_) {
@@ -294,9 +303,16 @@ Rebuild::Next Rebuild::processFile(const QString &entry)
         return Next::Continue;
     }
 
-    if (copyTables(bareName, backupPath)) {
-        if (const Error back = putFileBack(shownName, backupPath, currentPath); back && ask(back) == Next::Abandon)
+    if (Error stop = copyTables(bareName, backupPath)) {
+        const Error back = putFileBack(shownName, backupPath, currentPath);
+        if (back && ask(back) == Next::Abandon)
             return Next::Abandon;
+        // a full disk or a folder that cannot be written stops the next file as well: the user decides
+        if (!back && stop.code == ErrorCode::Io) {
+            stop.message += u' ' + messages::putBackNote();
+            if (ask(stop) == Next::Abandon)
+                return Next::Abandon;
+        }
     }
     fileDone();
     return Next::Continue;

@@ -345,8 +345,9 @@ private Q_SLOTS:
         QCOMPARE(prompt.title, kPromptTitle);
         QCOMPARE(prompt.icon, tvx::MessageIcon::Critical);
         QCOMPARE(prompt.buttons, tvx::MessageButtons::YesNoDefaultNo);
-        QCOMPARE(prompt.text, u"Tarvfix\nNem található a(z) Torzsek.tvd mintaállomány: %1\nFolytatja a futtatást?"_s.arg(
-                                  QDir::toNativeSeparators(f.templates().filePath(u"Torzsek.tvd"_s))));
+        QCOMPARE(prompt.text, u"Tarvfix\nNem található a(z) Torzsek.tvd mintaállomány: %1\nMásolja vissza a mintát a program Data mappájába, "
+                              u"vagy telepítse újra a programot! Folytatás esetén a(z) Torzsek.tvd állomány változatlanul a helyén marad.\n"
+                              u"Folytatja a futtatást?"_s.arg(QDir::toNativeSeparators(f.templates().filePath(u"Torzsek.tvd"_s))));
         QCOMPARE(backedUpAtPrompt, QList<QStringList>{QStringList()});
         QCOMPARE(databasesIn(f.work()), filesBefore);
         QCOMPARE(databasesIn(QDir(f.in(kBackup))), QStringList());
