@@ -609,9 +609,12 @@ void IktatasFormX::deleteEntry()
     if (result.outcome != filing::Archiving::Deleted) {
         platform().setBusyPointer(false);
         platform().beep();
-        const QString text = result.outcome == filing::Archiving::EntryLocked
-                                 ? QStringLiteral("Az adatot egy másik munkahely éppen használja, ezért nem törlődött! Próbálja újra!")
-                                 : QStringLiteral("Az adat archiválása nem sikerült, ezért semmi sem törlődött!");
+        // a lock is another workstation's; a file that cannot be written is not
+        const bool locked = !result.error || result.error.code == data::ErrorCode::Locked || result.error.code == data::ErrorCode::Busy;
+        const QString text = result.outcome != filing::Archiving::EntryLocked
+                                 ? QStringLiteral("Az adat archiválása nem sikerült, ezért semmi sem törlődött!")
+                             : locked ? QStringLiteral("Az adatot egy másik munkahely éppen használja, ezért nem törlődött! Próbálja újra!")
+                                      : QStringLiteral("Az adat archiválva lett, de a törlése nem sikerült, ezért megmaradt!");
         const QString reason = result.error ? QStringLiteral("\n\n") + result.error.message : QString();
         platform().message(this, QStringLiteral("FIGYELEM!"), text + reason, MessageIcon::Exclamation, MessageButtons::Ok);
         return;

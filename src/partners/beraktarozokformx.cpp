@@ -578,8 +578,11 @@ void BeraktarozokFormX::saveAndExit()
         platform().setBusyPointer(true);
         ProgressBar1->setVisible(true);
         if (!Beraktarozok.refresh()) {
+            // the typed partner could not be written: say why, it stays on the screen
+            const data::Error error = Beraktarozok.lastError();
             Beraktarozok.clearError();
-            reportProblem(this, QStringLiteral("FIGYELEM! HIBA!"), QStringLiteral("Lépjen ki a MÉGSE gombbal a főmenüre!"),
+            reportProblem(this, QStringLiteral("FIGYELEM! HIBA!"),
+                          QStringLiteral("Lépjen ki a MÉGSE gombbal a főmenüre!") + (error ? u'\n' + error.message : QString()),
                           MessageIcon::Critical);
             return;
         }

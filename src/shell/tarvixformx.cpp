@@ -393,8 +393,11 @@ void TarvixFormX::login()
     const bool readable = Regiszt.refresh();
     const int count = Regiszt.recordCount();
     if (!readable) {
-        reportProblem(this, QStringLiteral("FIGYELEM! Súlyos hiba!"), QStringLiteral("Nem található a REGISZT.TVD állomány!"),
-                      MessageIcon::Critical);
+        // a file that is there but cannot be read says what is wrong with it
+        const data::Error error = Regiszt.lastError();
+        const bool missing = !error || error.code == data::ErrorCode::FileMissing;
+        reportProblem(this, QStringLiteral("FIGYELEM! Súlyos hiba!"),
+                      missing ? QStringLiteral("Nem található a REGISZT.TVD állomány!") : error.message, MessageIcon::Critical);
         Regiszt.clearError();
         Kilepes();
         return;

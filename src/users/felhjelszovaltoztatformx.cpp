@@ -42,6 +42,16 @@ void problem(QWidget *screen, const QString &text)
     reportProblem(screen, kTitle, text, MessageIcon::Critical);
 }
 
+// A lock is worth another try and says only that; any other failure (a file
+// that cannot be written, a full disk) adds what stands in the way.
+bool failed(QWidget *screen, data::DataSource &source, bool stepOk, LockMessage message)
+{
+    const data::Error error = source.lastError();
+    if (!stepOk && error && error.code != data::ErrorCode::Locked && error.code != data::ErrorCode::Busy)
+        message.text += u'\n' + error.message;
+    return caught(screen, source, stepOk, message);
+}
+
 }  // namespace
 
 FelhJelszoValtoztatFormX::FelhJelszoValtoztatFormX(QWidget *parent)
@@ -105,6 +115,12 @@ void FelhJelszoValtoztatFormX::enableNewPassword(bool enabled)
 
 void FelhJelszoValtoztatFormX::ok1()
 {
+    // a file that cannot be read is no empty user table
+    if (!RegisztJ.isOpen() && !RegisztJ.refresh()) {
+        problem(this, RegisztJ.lastError().message);
+        RegisztJ.clearError();
+        return;
+    }
     if (RegisztJ.recordCount() < 1) {
         problem(this, QStringLiteral("Nincs felhasználó felvéve!"));
         return;
@@ -155,10 +171,10 @@ void FelhJelszoValtoztatFormX::ok3()
         return;
     case RowFound::Yes: break;
     }
-    if (caught(this, RegisztJ, RegisztJ.edit(), lockmessages::kUserRowLocked))
+    if (failed(this, RegisztJ, RegisztJ.edit(), lockmessages::kUserRowLocked))
         return;
     const bool saved = RegisztJ.setValue(1, Text3->text()) && RegisztJ.update();
-    if (caught(this, RegisztJ, saved, lockmessages::kUserRowNotSaved)) {
+    if (failed(this, RegisztJ, saved, lockmessages::kUserRowNotSaved)) {
         RegisztJ.cancelUpdate();  // the row stays as it was
         return;
     }

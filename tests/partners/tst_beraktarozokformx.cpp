@@ -238,7 +238,9 @@ private Q_SLOTS:
         QVERIFY(screen.Beraktarozok.setValue(QStringLiteral("BerIrszam"), QStringLiteral("nem szám, túl hosszú")));
         screen.MentesKilepes->trigger();
         QCOMPARE(platform->messages.last().title, QStringLiteral("FIGYELEM! HIBA!"));
-        QCOMPARE(platform->messages.last().text, QStringLiteral("Lépjen ki a MÉGSE gombbal a főmenüre!"));
+        // and why the partner could not be saved
+        QCOMPARE(platform->messages.last().text, QStringLiteral("Lépjen ki a MÉGSE gombbal a főmenüre!\n"
+                                                                "A(z) „BerIrszam” mező értéke nem megfelelő: legfeljebb 7 karakter lehet, de 20 karakter."));
         QCOMPARE(platform->messages.last().icon, MessageIcon::Critical);
         QVERIFY(screen.isVisible());
         QVERIFY(!screen.exitOnClose());
