@@ -552,6 +552,11 @@ void IktatasFormX::offerTemplate(const QString &partnerName)
 
 void IktatasFormX::ok()
 {
+    // an entry file that could not be opened took nothing: no "MENTVE" for it
+    if (!TarvixData.isOpen()) {
+        refused(TarvixData.writePending());
+        return;
+    }
     if (hasEntries()) {
         const QString number = filing::composeFilingNumber({Text9->text(), Text10->text(), Text11->text(), Text12->text(), Text13->text()});
         // saved where it stands, without moving; a save the lock refuses keeps
