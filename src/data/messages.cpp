@@ -69,14 +69,14 @@ Error badLikePattern(const QString &pattern)
 
 namespace {
 
-const QString kRestore = QStringLiteral("Állítsa vissza egy korábbi mentésből (a Tarvfix által készített SAVE mappából)!");
+const QString kRestore = QStringLiteral("Állítsa vissza egy korábbi mentésből (a Tarvfix SAVE mappáiból)!");
 
 }  // namespace
 
 Error notADatabase(const QString &fileName)
 {
     return {ErrorCode::NotADatabase,
-            QStringLiteral("A(z) %1 állomány nem olvasható adatbázis: a tartalma nem a Tarvix adatbázisa. %2").arg(fileName, kRestore)};
+            QStringLiteral("A(z) %1 állomány nem olvasható adatbázis: a tartalma nem adatbázis. %2").arg(fileName, kRestore)};
 }
 
 Error emptyFile(const QString &fileName)
@@ -89,7 +89,7 @@ Error damaged(const QString &fileName)
 {
     return {ErrorCode::NotADatabase,
             QStringLiteral("A(z) %1 állomány sérült (csonka vagy hibás adatbázis). Futtassa a Tarvfix karbantartó programot, "
-                           "vagy állítsa vissza egy korábbi mentésből (SAVE mappa)!")
+                           "vagy állítsa vissza egy korábbi mentésből (a Tarvfix SAVE mappáiból)!")
                 .arg(fileName)};
 }
 
