@@ -14,6 +14,7 @@ sqlite3_vfs *base = nullptr;
 sqlite3_vfs wrapper;
 std::mutex hookMutex;
 Hook hook;
+OpenHook openHook;
 std::atomic<long long> counted{0};
 
 struct File {
@@ -84,10 +85,35 @@ int xOpen(sqlite3_vfs *, sqlite3_filename name, sqlite3_file *f, int flags, int 
     file->real = reinterpret_cast<sqlite3_file *>(file + 1);
     file->path = name;
     std::memset(file->real, 0, size_t(base->szOsFile));
+    OpenHook decide;
+    {
+        std::lock_guard lock(hookMutex);
+        decide = openHook;
+    }
+    if (const int verdict = decide && name ? decide(name, flags) : SQLITE_OK) {
+        if ((verdict & 0xff) != SQLITE_READONLY || !(flags & SQLITE_OPEN_READWRITE)) {
+            f->pMethods = nullptr;
+            return verdict;
+        }
+        // the system layer's own way with a file it may not write
+        flags = (flags & ~(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) | SQLITE_OPEN_READONLY;
+    }
     const int rc = base->xOpen(base, name, file->real, flags, outFlags);
     // without methods the engine never calls xClose, and neither do we
     f->pMethods = file->real->pMethods ? &methods : nullptr;
     return rc;
+}
+
+void registerWrapper()
+{
+    if (base)
+        return;
+    base = sqlite3_vfs_find(nullptr);
+    wrapper = *base;
+    wrapper.szOsFile = int(sizeof(File)) + base->szOsFile;
+    wrapper.zName = "tvx-fault";
+    wrapper.xOpen = xOpen;
+    sqlite3_vfs_register(&wrapper, 1);
 }
 
 }  // namespace
@@ -99,20 +125,23 @@ void install(Hook h)
         hook = std::move(h);
     }
     counted = 0;
-    if (base)
-        return;
-    base = sqlite3_vfs_find(nullptr);
-    wrapper = *base;
-    wrapper.szOsFile = int(sizeof(File)) + base->szOsFile;
-    wrapper.zName = "tvx-fault";
-    wrapper.xOpen = xOpen;
-    sqlite3_vfs_register(&wrapper, 1);
+    registerWrapper();
+}
+
+void setOpenHook(OpenHook h)
+{
+    {
+        std::lock_guard lock(hookMutex);
+        openHook = std::move(h);
+    }
+    registerWrapper();
 }
 
 void clear()
 {
     std::lock_guard lock(hookMutex);
     hook = nullptr;
+    openHook = nullptr;
 }
 
 long long operations() { return counted; }
