@@ -1,0 +1,537 @@
+// Tarvix on data sets it cannot write, on a full disk, with broken files and
+// with files of a newer template: every screen opens or says why it cannot,
+// a save that fails says so in Hungarian and names the file, and what was
+// saved before stays as it was.
+
+#include "attachments/iktatasmellekletekformx.h"
+#include "common/hungarian.h"
+#include "common/session.h"
+#include "data/datasource.h"
+#include "data/templates.h"
+#include "filing/iktatasformx.h"
+#include "filing/parameterformx.h"
+#include "filing/szamlatartozasformx.h"
+#include "partners/beraktarozokformx.h"
+#include "reliability/faultkit.h"
+#include "shell/tarvixformx.h"
+#include "support/faultvfs.h"
+#include "support/login.h"
+#include "support/scriptedplatform.h"
+#include "support/tablerows.h"
+#include "users/felhjelszovaltoztatformx.h"
+#include "users/menuujfelhasznaloform.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sqlite3.h>
+
+#include <functional>
+#include <memory>
+
+using namespace tvx;
+using namespace Qt::StringLiterals;
+using faults::Breakage;
+
+namespace {
+
+const QString kPartner = u"Árvíztűrő Kft."_s;
+
+void addRow(const QDir &dir, const QString &file, const QString &table, const QVariantMap &values)
+{
+    data::DataSource source(file, table, nullptr, dir);
+    QVERIFY2(source.refresh(), qPrintable(source.lastError().message));
+    QVERIFY(source.addNew());
+    for (auto it = values.begin(); it != values.end(); ++it)
+        QVERIFY2(source.setValue(it.key(), it.value()), qPrintable(it.key()));
+    QVERIFY2(source.update(), qPrintable(source.lastError().message));
+}
+
+// Something on every screen to browse: users, two entries, partners, a
+// template, an attachment and a debt.
+void seed(const QDir &dir)
+{
+    addRow(dir, u"regiszt.tvd"_s, u"Users"_s, {{u"Felhasználó"_s, u"demo"_s}, {u"JogosultságiSzint"_s, 1}});
+    addRow(dir, u"regiszt.tvd"_s, u"Users"_s, {{u"Felhasználó"_s, u"Kiss Éva"_s}, {u"Jelszó"_s, u"titok"_s}, {u"JogosultságiSzint"_s, 2}});
+    addRow(dir, u"Tarvix.tvd"_s, u"Tarvix"_s, {{u"recordID"_s, u"1"_s}, {u"PartnerNeve"_s, kPartner}, {u"Iktatószám"_s, u"A1"_s}});
+    addRow(dir, u"Tarvix.tvd"_s, u"Tarvix"_s, {{u"recordID"_s, u"2"_s}, {u"Iktatószám"_s, u"B2"_s}});
+    addRow(dir, u"Torzsek.tvd"_s, u"BePartner"_s, {{u"BerNev"_s, kPartner}, {u"recordID"_s, 1}});
+    addRow(dir, u"Torzsek.tvd"_s, u"BePartner"_s, {{u"BerNev"_s, u"Tükörfúró Bt."_s}, {u"recordID"_s, 2}});
+    addRow(dir, u"Parameter.tvd"_s, u"Iktatoszam"_s, {{u"Jelleg"_s, u"SZ"_s}, {u"PartnerID"_s, 1}, {u"PartnerNeve"_s, kPartner}});
+    addRow(dir, u"Tarvix.tvd"_s, u"Mellekletek"_s, {{u"IktatasrecordID"_s, u"1"_s}, {u"Iktatószám"_s, u"A1"_s}});
+    addRow(dir, u"Tarvix.tvd"_s, u"SzamlaTartozas"_s, {{u"PartnerNeve"_s, kPartner}, {u"OkmánySzám"_s, u"SZ-1"_s}});
+}
+
+// The user's words for the two faults, as the screens show them.
+QString readOnlyText(const QString &file)
+{
+    return u"A(z) %1 állomány nem írható: az állomány vagy a mappája csak olvasható. A módosítás nem került mentésre. "
+           u"Kérjen írási jogot a rendszergazdától, majd próbálja újra!"_s.arg(file);
+}
+
+QString diskFullText(const QString &file)
+{
+    return u"A(z) %1 állomány nem írható: megtelt a lemez. A módosítás nem került mentésre. "
+           u"Szabadítson fel helyet a lemezen, majd próbálja újra!"_s.arg(file);
+}
+
+void typeText(QWidget *field, const QString &text)
+{
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+bool startsWithPath(const char *path, const QByteArray &prefix) { return path && QByteArray(path).startsWith(prefix); }
+
+enum class Fault { ReadOnlyFiles, ReadOnlyFolder, FullDisk, MountedReadOnly, MountedFullDisk };
+
+// A data set in a folder of its own, the working folder while it lives, and
+// a fault put on it.
+class Bed {
+public:
+    explicit Bed(Fault fault) : fault_(fault), previous_(QDir::currentPath())
+    {
+        QDir(root_.path()).mkdir(u"adat"_s);
+        path_ = QDir(root_.path()).filePath(u"adat"_s);
+        if (fault == Fault::MountedFullDisk) {
+            disk_ = std::make_unique<faults::SmallDisk>(path_, 1024 * 1024);
+            if (!disk_->mounted())
+                return;
+        }
+        if (const auto e = data::createDataSetFiles(dir())) {
+            QTest::qFail(qPrintable(e.message), __FILE__, __LINE__);
+            return;
+        }
+        seed(dir());
+        QDir::setCurrent(path_);
+        ready_ = true;
+    }
+    ~Bed()
+    {
+        faultvfs::clear();
+        QDir::setCurrent(previous_);
+        readOnly_.reset();
+        disk_.reset();
+    }
+    bool ready() const { return ready_; }
+    QDir dir() const { return QDir(path_); }
+
+    // False when the machine does not allow it (no mounting).
+    bool apply()
+    {
+        const QByteArray prefix = QFile::encodeName(QFileInfo(path_).canonicalFilePath()) + '/';
+        switch (fault_) {
+        case Fault::ReadOnlyFiles:
+            faultvfs::setOpenHook([prefix](const char *path, int flags) {
+                return startsWithPath(path, prefix) && (flags & SQLITE_OPEN_MAIN_DB) ? SQLITE_READONLY : SQLITE_OK;
+            });
+            return true;
+        case Fault::ReadOnlyFolder:
+            // the files may be written, but nothing can be made beside them
+            faultvfs::setOpenHook([prefix](const char *path, int flags) {
+                return startsWithPath(path, prefix) && (flags & SQLITE_OPEN_MAIN_JOURNAL) ? SQLITE_READONLY_DIRECTORY : SQLITE_OK;
+            });
+            return true;
+        case Fault::FullDisk:
+            faultvfs::install([prefix](faultvfs::Operation op, const char *path, long long, int) {
+                return op == faultvfs::Operation::Write && startsWithPath(path, prefix) ? SQLITE_FULL : SQLITE_OK;
+            });
+            return true;
+        case Fault::MountedReadOnly:
+            readOnly_ = std::make_unique<faults::ReadOnlyMount>(path_);
+            QDir::setCurrent(path_);  // through the read-only mount from now on
+            return readOnly_->mounted();
+        case Fault::MountedFullDisk: return disk_ && disk_->mounted() && disk_->fill();
+        }
+        return false;
+    }
+    void lift()
+    {
+        faultvfs::clear();
+        if (disk_)
+            disk_->release();
+        readOnly_.reset();
+        QDir::setCurrent(path_);
+    }
+    // Whether a screen that met the fault can save once it is gone: a full
+    // disk, yes; a file opened read-only stays so until it is opened again.
+    bool passes() const { return fault_ == Fault::FullDisk || fault_ == Fault::MountedFullDisk; }
+    QString expected(const QString &file) const { return passes() ? diskFullText(file) : readOnlyText(file); }
+
+private:
+    Fault fault_;
+    QString previous_;
+    QTemporaryDir root_;
+    QString path_;
+    bool ready_ = false;
+    std::unique_ptr<faults::SmallDisk> disk_;
+    std::unique_ptr<faults::ReadOnlyMount> readOnly_;
+};
+
+enum class Which { Filing, Partners, NewUser, Password, Attachments, Debts, Templates };
+
+// A screen opened on the data set, and its save.
+struct Attempt {
+    std::shared_ptr<QWidget> screen;
+    QString file;    // what the save writes
+    QString title;   // of the message box that reports a failed save
+    QString before;  // the screen's own words before the cause, if any
+    std::function<void()> save;
+    std::function<bool()> saved;  // what the screen shows of a save that went through
+};
+
+// Opens the screen; `browse` checks that it shows the data set's rows and
+// moves among them.
+Attempt open(Which which, bool browse)
+{
+    Attempt a;
+    a.title = u"FIGYELEM!"_s;
+    switch (which) {
+    case Which::Filing: {
+        auto s = std::make_shared<IktatasFormX>();
+        s->activation();
+        if (browse) {
+            [&] {
+                QCOMPARE(s->TarvixData.value(u"recordID"_s).toString(), u"2"_s);
+                s->moveFirst();
+                QCOMPARE(s->Label18->text(), u"A1"_s);
+            }();
+        }
+        a.screen = s;
+        a.file = u"Tarvix.tvd"_s;
+        a.save = [s] {
+            s->modify();
+            typeText(s->Text5, u"új feljegyzés"_s);
+            s->ok();
+        };
+        a.saved = [s] { return s->Label7->text() == u"MENTVE"_s; };
+        break;
+    }
+    case Which::Partners: {
+        auto s = std::make_shared<BeraktarozokFormX>();
+        s->show();
+        if (browse) {
+            [&] {
+                QCOMPARE(s->Beraktarozok.recordCount(), 2);
+                QVERIFY(s->Beraktarozok.moveFirst());
+                QCOMPARE(s->Beraktarozok.value(u"BerNev"_s).toString(), kPartner);
+            }();
+        }
+        a.screen = s;
+        a.file = u"Torzsek.tvd"_s;
+        a.save = [s] { s->newPartner(); };
+        a.saved = [s] { return s->Beraktarozok.recordCount() == 3; };
+        break;
+    }
+    case Which::NewUser: {
+        auto s = std::make_shared<menuUjFelhasznaloForm>();
+        s->Text1->setText(u"Kiss Éva"_s);
+        s->Text2->setText(u"titok"_s);
+        s->Command1->click();
+        if (browse)
+            [&] { QVERIFY(!s->Frame1->isHidden() && s->Frame1->isEnabled()); }();
+        a.screen = s;
+        a.file = u"regiszt.tvd"_s;
+        a.save = [s] {
+            s->Text3->setText(u"Nagy Ödön"_s);
+            s->Text4->setText(u"jelszó"_s);
+            s->Text5->setText(u"1"_s);
+            s->command3->click();
+        };
+        a.saved = [s] { return !s->Frame1->isEnabled(); };
+        break;
+    }
+    case Which::Password: {
+        currentUser().name = u"Kiss Éva"_s;
+        currentUser().password = u"titok"_s;
+        auto s = std::make_shared<FelhJelszoValtoztatFormX>();
+        a.screen = s;
+        a.file = u"regiszt.tvd"_s;
+        a.title = u"FIGYELEM! RegisztJ update hiba!"_s;
+        a.before = u"Az adat nem menthető!\n"_s;
+        a.save = [s] {
+            s->Text1->setText(currentUser().password);  // a failed save has changed it already
+            s->Command1->click();
+            s->Text2->setText(u"újjelszó"_s);
+            s->Command2->click();
+            s->Text3->setText(u"újjelszó"_s);
+            s->Command3->click();
+        };
+        a.saved = [] {
+            for (const QVariantList &row : tableRows(QDir::current(), u"regiszt.tvd"_s, u"Users"_s))
+                if (row.value(0).toString() == u"Kiss Éva"_s)
+                    return row.value(1).toString() == u"újjelszó"_s;
+            return false;
+        };
+        break;
+    }
+    case Which::Attachments: {
+        handOver().singleEntryAttachments = true;
+        handOver().currentFilingId = u"1"_s;
+        auto s = std::make_shared<IktatasMellekletekFormX>();
+        s->activation();
+        if (browse)
+            [&] { QCOMPARE(s->MellekletekData.recordCount(), 1); }();
+        a.screen = s;
+        a.file = u"Tarvix.tvd"_s;
+        a.save = [s] { s->UjMelleklet->trigger(); };
+        a.saved = [s] { return s->MellekletekData.recordCount() == 2; };
+        break;
+    }
+    case Which::Debts: {
+        handOver().currentPartnerName = kPartner;
+        auto s = std::make_shared<SzamlaTartozasFormX>();
+        s->activation();
+        if (browse)
+            [&] { QCOMPARE(s->TartozasData.recordCount(), 1); }();
+        a.screen = s;
+        a.file = u"Tarvix.tvd"_s;
+        a.save = [s] { s->newDebt(); };
+        a.saved = [s] { return s->TartozasData.recordCount() == 2; };
+        break;
+    }
+    case Which::Templates: {
+        auto s = std::make_shared<ParameterFormX>();
+        s->show();
+        if (browse) {
+            [&] {
+                QCOMPARE(s->ParameterData.recordCount(), 1);
+                QCOMPARE(s->PartnerData.recordCount(), 2);
+            }();
+        }
+        a.screen = s;
+        a.file = u"Parameter.tvd"_s;
+        a.save = [s] { s->UjAdat->trigger(); };
+        a.saved = [s] { return s->ParameterData.recordCount() == 2; };
+        break;
+    }
+    }
+    return a;
+}
+
+QString fileOf(Which which)
+{
+    switch (which) {
+    case Which::Filing:
+    case Which::Attachments:
+    case Which::Debts: return u"Tarvix.tvd"_s;
+    case Which::Partners: return u"Torzsek.tvd"_s;
+    case Which::NewUser:
+    case Which::Password: return u"regiszt.tvd"_s;
+    case Which::Templates: return u"Parameter.tvd"_s;
+    }
+    return {};
+}
+
+const QList<QPair<const char *, Which>> kScreens{
+    {"iktatás", Which::Filing},     {"partnerek", Which::Partners}, {"új felhasználó", Which::NewUser},
+    {"jelszó", Which::Password},    {"mellékletek", Which::Attachments}, {"számlatartozás", Which::Debts},
+    {"iktatószámok", Which::Templates},
+};
+
+const QList<QPair<const char *, Fault>> kFaults{
+    {"csak olvasható állományok", Fault::ReadOnlyFiles},
+    {"csak olvasható mappa", Fault::ReadOnlyFolder},
+    {"megtelt lemez", Fault::FullDisk},
+    {"csak olvasható csatolás", Fault::MountedReadOnly},
+    {"kicsi, teli lemez", Fault::MountedFullDisk},
+};
+
+QString skipText(Fault fault)
+{
+    return fault == Fault::MountedReadOnly || fault == Fault::MountedFullDisk
+               ? u"ezen a gépen a teszt nem csatolhat fájlrendszert (root és mount jog kell); a motor szintű változat lefutott"_s
+               : u"nem alkalmazható"_s;
+}
+
+}  // namespace
+
+class TestFaults : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ScriptedPlatform> platform;
+
+    void checkNoForeignText()
+    {
+        for (const ShownMessage &m : std::as_const(platform->messages))
+            QVERIFY2(!faults::looksForeign(m.title + u' ' + m.text), qPrintable(m.text));
+    }
+
+private Q_SLOTS:
+    void initTestCase() { useHungarianLocale(); }
+    void init()
+    {
+        platform = std::make_unique<ScriptedPlatform>();
+        currentUser() = CurrentUser{};
+        handOver() = HandOver{};
+    }
+    void cleanup()
+    {
+        faultvfs::clear();
+        platform.reset();
+    }
+
+    // Read-only files and folders, a full disk: each screen opens and shows
+    // its rows; its save is refused with the file's name and what to do;
+    // the data set is as it was; after space comes back the save goes through.
+    void everyScreenSavesOrSaysWhy_data()
+    {
+        QTest::addColumn<Which>("which");
+        QTest::addColumn<Fault>("fault");
+        for (const auto &[faultName, fault] : kFaults)
+            for (const auto &[screenName, which] : kScreens)
+                QTest::addRow("%s, %s", screenName, faultName) << which << fault;
+    }
+    void everyScreenSavesOrSaysWhy()
+    {
+        QFETCH(Which, which);
+        QFETCH(Fault, fault);
+        Bed bed(fault);
+        if (!bed.ready())
+            QSKIP(qPrintable(skipText(fault)));
+        const QString before = faults::contentsOf(bed.dir());
+        if (!bed.apply())
+            QSKIP(qPrintable(skipText(fault)));
+
+        Attempt attempt = open(which, true);
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(platform->messages.size(), 0);
+        attempt.save();
+        QCOMPARE(platform->messages.size(), 1);
+        const ShownMessage &shown = platform->messages[0];
+        QCOMPARE(shown.title, attempt.title);
+        QCOMPARE(shown.text, attempt.before + bed.expected(attempt.file));
+        QVERIFY(!attempt.saved());
+
+        bed.lift();
+        QCOMPARE(faults::contentsOf(bed.dir()), before);
+        QCOMPARE(faults::integrity(bed.dir().filePath(attempt.file)), u"ok"_s);
+        if (!bed.passes())
+            return;
+        platform->messages.clear();
+        attempt.save();
+        QCOMPARE(platform->messages.size(), 0);
+        QVERIFY(attempt.saved());
+        QVERIFY(faults::contentsOf(bed.dir()) != before);
+        QCOMPARE(faults::integrity(bed.dir().filePath(attempt.file)), u"ok"_s);
+    }
+
+    // The main window logs in on a data set it cannot write; the activity
+    // log row of a user switch is left out without a word, as ever.
+    void mainWindowLogsInWithoutWriting_data()
+    {
+        QTest::addColumn<Fault>("fault");
+        for (const auto &[faultName, fault] : kFaults)
+            QTest::newRow(faultName) << fault;
+    }
+    void mainWindowLogsInWithoutWriting()
+    {
+        QFETCH(Fault, fault);
+        Bed bed(fault);
+        if (!bed.ready())
+            QSKIP(qPrintable(skipText(fault)));
+        const QString before = faults::contentsOf(bed.dir());
+        if (!bed.apply())
+            QSKIP(qPrintable(skipText(fault)));
+        {
+            TarvixFormX w;
+            w.start();
+            QCOMPARE(w.Combo1->count(), 2);
+            QVERIFY(loginAs(w, *platform, u"Kiss Éva"_s, u"titok"_s));
+            w.userSwitch();
+            QVERIFY(loginAs(w, *platform, u"demo"_s, QString()));
+            QCOMPARE(platform->messages.size(), 0);
+            QCOMPARE(platform->programEnds, 0);
+        }
+        bed.lift();
+        QCOMPARE(faults::contentsOf(bed.dir()), before);
+        QCOMPARE(faults::integrity(bed.dir().filePath(u"regiszt.tvd"_s)), u"ok"_s);
+    }
+
+    // A file that is no database, empty, or cut short: the screen that needs
+    // it says which file and what to do, nothing crashes, and the file is
+    // left exactly as it was.
+    void brokenFileIsNamedAndLeftAlone_data()
+    {
+        QTest::addColumn<Which>("which");
+        QTest::addColumn<Breakage>("breakage");
+        for (const Breakage breakage : faults::allBreakages())
+            for (const auto &[screenName, which] : kScreens)
+                QTest::addRow("%s, %s", screenName, qPrintable(faults::breakageName(breakage))) << which << breakage;
+    }
+    void brokenFileIsNamedAndLeftAlone()
+    {
+        QFETCH(Which, which);
+        QFETCH(Breakage, breakage);
+        Bed bed(Fault::FullDisk);  // only its data set: no fault is applied
+        QVERIFY(bed.ready());
+        const QString file = fileOf(which);
+        QVERIFY(faults::breakFile(bed.dir().filePath(file), breakage));
+        const QByteArray broken = faults::readBytes(bed.dir().filePath(file));
+
+        Attempt attempt = open(which, false);
+        attempt.save();
+        QVERIFY(!platform->messages.isEmpty());
+        const QString start = faults::brokenMessageStart(file, breakage);
+        bool named = false;
+        for (const ShownMessage &m : std::as_const(platform->messages))
+            named = named || m.text.contains(start);
+        QVERIFY2(named, qPrintable(platform->lastText()));
+        checkNoForeignText();
+        QVERIFY(!attempt.saved());
+        attempt = {};
+        QCOMPARE(faults::readBytes(bed.dir().filePath(file)), broken);
+    }
+
+    // The login reads the user table of a broken file: the message says what
+    // is wrong with it, not that it is missing, and the program ends.
+    void loginOnABrokenUserFile_data()
+    {
+        QTest::addColumn<Breakage>("breakage");
+        for (const Breakage breakage : faults::allBreakages())
+            QTest::newRow(qPrintable(faults::breakageName(breakage))) << breakage;
+    }
+    void loginOnABrokenUserFile()
+    {
+        QFETCH(Breakage, breakage);
+        Bed bed(Fault::FullDisk);
+        QVERIFY(bed.ready());
+        QVERIFY(faults::breakFile(bed.dir().filePath(u"regiszt.tvd"_s), breakage));
+        const QByteArray broken = faults::readBytes(bed.dir().filePath(u"regiszt.tvd"_s));
+        {
+            TarvixFormX w;
+            w.start();
+            QCOMPARE(w.Combo1->count(), 0);
+            QCOMPARE(platform->messages.size(), 0);
+            w.Combo1->setEditText(u"demo"_s);
+            emit w.Combo1->activated(0);
+            w.Command1->click();
+            QCOMPARE(platform->messages.size(), 1);
+            QCOMPARE(platform->messages[0].title, u"FIGYELEM! Súlyos hiba!"_s);
+            QVERIFY2(platform->messages[0].text.startsWith(faults::brokenMessageStart(u"regiszt.tvd"_s, breakage)),
+                     qPrintable(platform->messages[0].text));
+            QCOMPARE(platform->programEnds, 1);
+        }
+        checkNoForeignText();
+        QCOMPARE(faults::readBytes(bed.dir().filePath(u"regiszt.tvd"_s)), broken);
+
+        // a missing file keeps its own words
+        platform->messages.clear();
+        QVERIFY(QFile::remove(bed.dir().filePath(u"regiszt.tvd"_s)));
+        TarvixFormX w;
+        w.start();
+        w.Combo1->setEditText(u"demo"_s);
+        emit w.Combo1->activated(0);
+        w.Command1->click();
+        QCOMPARE(platform->lastText(), u"Nem található a REGISZT.TVD állomány!"_s);
+    }
+};
+
+QTEST_MAIN(TestFaults)
+#include "tst_faults.moc"
