@@ -59,6 +59,7 @@ QString breakageName(Breakage breakage)
     case Breakage::CutInHeader: return QStringLiteral("fejlécben vágva");
     case Breakage::CutMidPage: return QStringLiteral("lap közepén vágva");
     case Breakage::LastPageMissing: return QStringLiteral("utolsó lap nélkül");
+    case Breakage::DamagedPages: return QStringLiteral("sérült lapok");
     }
     return {};
 }
@@ -66,7 +67,8 @@ QString breakageName(Breakage breakage)
 const QList<Breakage> &allBreakages()
 {
     static const QList<Breakage> all{Breakage::Text,        Breakage::Empty,      Breakage::Noise,
-                                     Breakage::CutInHeader, Breakage::CutMidPage, Breakage::LastPageMissing};
+                                     Breakage::CutInHeader, Breakage::CutMidPage, Breakage::LastPageMissing,
+                                     Breakage::DamagedPages};
     return all;
 }
 
@@ -91,6 +93,15 @@ bool breakFile(const QString &path, Breakage breakage)
         return pages >= 2 && writeBytes(path, file.left((pages / 2) * page + page / 2));
     }
     case Breakage::LastPageMissing: return file.size() >= 2 * page && writeBytes(path, file.left(file.size() - page));
+    case Breakage::DamagedPages: {
+        if (file.size() < 2 * page)
+            return false;
+        QRandomGenerator random(7);
+        QByteArray damaged = file;
+        for (qsizetype i = page; i < damaged.size(); ++i)
+            damaged[i] = char(random.bounded(256));
+        return writeBytes(path, damaged);
+    }
     }
     return false;
 }
@@ -103,7 +114,8 @@ QString brokenMessageStart(const QString &fileName, Breakage breakage)
     case Breakage::Empty: return QStringLiteral("A(z) %1 állomány nem olvasható adatbázis: üres (0 bájt).").arg(fileName);
     case Breakage::CutInHeader:
     case Breakage::CutMidPage:
-    case Breakage::LastPageMissing: return QStringLiteral("A(z) %1 állomány sérült (csonka vagy hibás adatbázis).").arg(fileName);
+    case Breakage::LastPageMissing:
+    case Breakage::DamagedPages: return QStringLiteral("A(z) %1 állomány sérült (csonka vagy hibás adatbázis).").arg(fileName);
     }
     return {};
 }

@@ -15,7 +15,9 @@ namespace faults {
 QByteArray readBytes(const QString &path);
 bool writeBytes(const QString &path, const QByteArray &bytes);
 
-enum class Breakage { Text, Empty, Noise, CutInHeader, CutMidPage, LastPageMissing };
+// DamagedPages: every page but the first overwritten with noise, the size
+// kept: the file opens, its tables do not read.
+enum class Breakage { Text, Empty, Noise, CutInHeader, CutMidPage, LastPageMissing, DamagedPages };
 QString breakageName(Breakage breakage);
 const QList<Breakage> &allBreakages();
 // Breaks the database file at `path` the given way; false when it could not.

@@ -120,6 +120,7 @@ public:
     }
     bool ready() const { return ready_; }
     QDir dir() const { return QDir(path_); }
+    QString path() const { return path_; }
 
     // False when the machine does not allow it (no mounting).
     bool apply()
@@ -349,6 +350,82 @@ QString skipText(Fault fault)
                : u"nem alkalmazható"_s;
 }
 
+enum class Op { Update, Insert, Delete };
+enum class Failing { FromThere, OnlyThat };
+
+// One save through a data source, as the screens make it.
+bool perform(Op op, data::DataSource &ds, int round)
+{
+    switch (op) {
+    case Op::Update:
+        return ds.moveFirst() && ds.setValue(u"Megjegyzés"_s, u"%1. változat"_s.arg(round)) && ds.update();
+    case Op::Insert: return ds.addNew() && ds.setValue(u"recordID"_s, u"új-%1"_s.arg(round)) && ds.update();
+    case Op::Delete: return ds.moveLast() && ds.deleteCurrent();
+    }
+    return false;
+}
+
+// The same save again, on what the failed one left.
+bool retry(Op op, data::DataSource &ds)
+{
+    return op == Op::Delete ? ds.deleteCurrent() : ds.update();
+}
+
+// Runs `sql` straight on the file, as another program would.
+void runSql(const QString &path, const QString &sql)
+{
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    char *error = nullptr;
+    const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error);
+    const QString text = QString::fromUtf8(error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close_v2(db);
+    QVERIFY2(rc == SQLITE_OK, qPrintable(text + u": "_s + sql));
+}
+
+// The added columns of every row, as "rowid|text|number".
+QStringList extraValues(const QString &path, const QString &table)
+{
+    QStringList rows;
+    sqlite3 *db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt *st = nullptr;
+        const QByteArray sql = u"SELECT rowid, \"Újabb mező\", \"Újabb szám\" FROM \"%1\" ORDER BY rowid"_s.arg(table).toUtf8();
+        if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(st) == SQLITE_ROW) {
+                QStringList values;
+                for (int c = 0; c < 3; ++c)
+                    values << (sqlite3_column_type(st, c) == SQLITE_NULL
+                                   ? u"<null>"_s
+                                   : QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(st, c))));
+                rows << values.join(u'|');
+            }
+        }
+        sqlite3_finalize(st);
+    }
+    sqlite3_close_v2(db);
+    return rows;
+}
+
+// The tables a newer template widened, with two columns at their end.
+const QList<QPair<QString, QString>> kWidened{
+    {u"Tarvix.tvd"_s, u"Tarvix"_s},         {u"Tarvix.tvd"_s, u"Mellekletek"_s},  {u"Tarvix.tvd"_s, u"SzamlaTartozas"_s},
+    {u"TarvixArchiv.tvd"_s, u"Tarvix"_s},   {u"Torzsek.tvd"_s, u"BePartner"_s},   {u"Parameter.tvd"_s, u"Iktatoszam"_s},
+    {u"regiszt.tvd"_s, u"Users"_s},         {u"regiszt.tvd"_s, u"Regisztrálás"_s}, {u"betarol.tvd"_s, u"Bettorzs"_s},
+};
+
+void widen(const QDir &dir)
+{
+    for (const auto &[file, table] : kWidened)
+        runSql(dir.filePath(file), u"ALTER TABLE \"%1\" ADD COLUMN \"Újabb mező\" VARCHAR(40);"
+                                   u"ALTER TABLE \"%1\" ADD COLUMN \"Újabb szám\" INTEGER;"
+                                   u"UPDATE \"%1\" SET \"Újabb mező\" = 'megőrzendő ' || rowid, \"Újabb szám\" = rowid * 7;"_s.arg(table));
+    for (const QString &file : {u"Tarvix.tvd"_s, u"regiszt.tvd"_s})
+        runSql(dir.filePath(file), u"CREATE TABLE \"ÚjTábla\" (\"Név\" VARCHAR(20), \"Érték\" INTEGER);"
+                                   u"INSERT INTO \"ÚjTábla\" VALUES ('marad', 42);"_s);
+}
+
 }  // namespace
 
 class TestFaults : public QObject {
@@ -363,7 +440,12 @@ class TestFaults : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase() { useHungarianLocale(); }
+    void initTestCase()
+    {
+        useHungarianLocale();
+        // every file opened from here on goes through the wrapped file layer
+        faultvfs::install(nullptr);
+    }
     void init()
     {
         platform = std::make_unique<ScriptedPlatform>();
@@ -487,6 +569,184 @@ private Q_SLOTS:
         QVERIFY(!attempt.saved());
         attempt = {};
         QCOMPARE(faults::readBytes(bed.dir().filePath(file)), broken);
+    }
+
+    // The disk fills up at any write of a save (and stays full), or one write
+    // fails on a flaky medium: the save fails with the file's name, what was
+    // saved before is all there, the file is sound, and once the fault is
+    // gone the same save goes through.
+    void everyWriteOfASaveCanFail_data()
+    {
+        QTest::addColumn<Op>("op");
+        QTest::addColumn<Failing>("failing");
+        const QList<QPair<const char *, Op>> ops{{"módosítás", Op::Update}, {"új sor", Op::Insert}, {"törlés", Op::Delete}};
+        for (const auto &[name, op] : ops) {
+            QTest::addRow("%s, megtelt lemez", name) << op << Failing::FromThere;
+            QTest::addRow("%s, egy írás hibás", name) << op << Failing::OnlyThat;
+        }
+    }
+    void everyWriteOfASaveCanFail()
+    {
+        QFETCH(Op, op);
+        QFETCH(Failing, failing);
+        Bed bed(Fault::FullDisk);
+        QVERIFY(bed.ready());
+        for (int i = 0; i < 30; ++i)
+            addRow(bed.dir(), u"Tarvix.tvd"_s, u"Tarvix"_s, {{u"recordID"_s, u"sor-%1"_s.arg(i)}, {u"Megjegyzés"_s, QString(300, u'ő')}});
+        const QString path = bed.dir().filePath(u"Tarvix.tvd"_s);
+        const QByteArray prefix = QFile::encodeName(QFileInfo(path).canonicalFilePath());
+        const QString expected = failing == Failing::FromThere
+                                     ? diskFullText(u"Tarvix.tvd"_s)
+                                     : u"A(z) Tarvix.tvd állomány olvasása vagy írása nem sikerült (lemez- vagy hálózati hiba). "
+                                       u"Ellenőrizze a lemezt és a hálózati kapcsolatot, majd próbálja újra!"_s;
+        data::DataSource ds(u"Tarvix.tvd"_s, u"Tarvix"_s, nullptr, bed.dir());
+        QVERIFY(ds.refresh());
+        int failedRounds = 0;
+        for (int n = 1;; ++n) {
+            QVERIFY2(n < 100, "a save that never ends");
+            const QString before = faults::contentsOf(bed.dir());
+            int writes = 0;
+            faultvfs::install([&](faultvfs::Operation operation, const char *file, long long, int) {
+                if (operation != faultvfs::Operation::Write || !startsWithPath(file, prefix))
+                    return SQLITE_OK;
+                ++writes;
+                const bool fails = failing == Failing::FromThere ? writes >= n : writes == n;
+                return fails ? (failing == Failing::FromThere ? SQLITE_FULL : SQLITE_IOERR_WRITE) : SQLITE_OK;
+            });
+            const bool saved = perform(op, ds, n);
+            faultvfs::clear();
+            if (saved) {
+                // no write failed, or a failed one was not taken for a save
+                QVERIFY2(writes < n, qPrintable(u"the %1. write failed, yet the save was reported done"_s.arg(n)));
+                break;
+            }
+            ++failedRounds;
+            QCOMPARE(ds.lastError().message, expected);
+            QCOMPARE(faults::contentsOf(bed.dir()), before);
+            QCOMPARE(faults::integrity(path), u"ok"_s);
+            QVERIFY2(retry(op, ds), qPrintable(ds.lastError().message));
+            QVERIFY(faults::contentsOf(bed.dir()) != before);
+            QCOMPARE(faults::integrity(path), u"ok"_s);
+        }
+        QVERIFY(failedRounds >= 2);
+    }
+
+    // Deleting with archiving on a disk that fills at any write: an entry is
+    // never lost between the two files; it leaves the working table only with
+    // its copy in the archive, and whatever failed is said.
+    void archivingDeletionNeverLosesTheEntry()
+    {
+        Bed bed(Fault::FullDisk);
+        QVERIFY(bed.ready());
+        const QByteArray prefix = QFile::encodeName(QFileInfo(bed.path()).canonicalFilePath()) + '/';
+        auto idsIn = [&](const QString &file) {
+            QStringList ids;
+            for (const QVariantList &row : tableRows(bed.dir(), file, u"Tarvix"_s))
+                ids << row.value(0).toString();
+            return ids;
+        };
+        bool deleted = false;
+        for (int n = 1; !deleted; ++n) {
+            QVERIFY2(n < 100, "a deletion that never ends");
+            platform->messages.clear();
+            int writes = 0;
+            IktatasFormX s;
+            s.activation();
+            s.moveFirst();
+            QCOMPARE(s.TarvixData.value(u"recordID"_s).toString(), u"1"_s);
+            platform->answers << Answer::Yes;
+            faultvfs::install([&](faultvfs::Operation operation, const char *file, long long, int) {
+                return operation == faultvfs::Operation::Write && startsWithPath(file, prefix) && ++writes >= n ? SQLITE_FULL : SQLITE_OK;
+            });
+            s.deleteEntry();
+            faultvfs::clear();
+            const QStringList working = idsIn(u"Tarvix.tvd"_s), archived = idsIn(u"TarvixArchiv.tvd"_s);
+            deleted = !working.contains(u"1"_s);
+            if (deleted) {
+                QVERIFY(archived.contains(u"1"_s));
+                QVERIFY2(writes < n, "a write failed, yet the entry was deleted");
+            } else {
+                QCOMPARE(platform->messages.size(), 2);  // the question, and why nothing was deleted
+                QVERIFY2(platform->messages[1].text.contains(u"nem írható: megtelt a lemez"_s), qPrintable(platform->messages[1].text));
+            }
+            checkNoForeignText();
+            for (const QString &file : {u"Tarvix.tvd"_s, u"TarvixArchiv.tvd"_s})
+                QCOMPARE(faults::integrity(bed.dir().filePath(file)), u"ok"_s);
+        }
+    }
+
+    // Files of a newer template: more columns at the end of the tables, a
+    // table more. Every screen works as ever, fields addressed by position
+    // included, and the added columns keep their values through every save.
+    void newerTemplateFilesKeepWhatTheyAdd()
+    {
+        Bed bed(Fault::FullDisk);
+        QVERIFY(bed.ready());
+        widen(bed.dir());
+        QMap<QString, QStringList> extras;
+        for (const auto &[file, table] : kWidened)
+            extras.insert(file + u'/' + table, extraValues(bed.dir().filePath(file), table));
+
+        for (const auto &[name, which] : kScreens) {
+            Attempt attempt = open(which, false);
+            if (QTest::currentTestFailed())
+                return;
+            attempt.save();
+            QVERIFY2(platform->messages.isEmpty(), qPrintable(QString::fromUtf8(name) + u": "_s + platform->lastText()));
+            QVERIFY2(attempt.saved(), name);
+        }
+        {
+            // the entry edited, and one deleted with archiving: its added values go with it
+            IktatasFormX s;
+            s.activation();
+            s.moveFirst();
+            s.modify();
+            typeText(s.Text5, u"megint"_s);
+            s.ok();
+            QCOMPARE(s.Label7->text(), u"MENTVE"_s);
+            s.moveLast();
+            QCOMPARE(s.TarvixData.value(u"recordID"_s).toString(), u"2"_s);
+            platform->answers << Answer::Yes;
+            s.deleteEntry();
+            QCOMPARE(platform->messages.size(), 1);  // the question only
+            platform->messages.clear();
+        }
+        {
+            TarvixFormX w;
+            w.start();
+            QVERIFY(loginAs(w, *platform, u"Kiss Éva"_s, u"újjelszó"_s));
+            w.userSwitch();
+        }
+        QVERIFY2(platform->messages.isEmpty(), qPrintable(platform->lastText()));
+
+        // rows that were there keep their added values; new rows have them empty
+        for (const auto &[file, table] : kWidened) {
+            const QStringList now = extraValues(bed.dir().filePath(file), table);
+            const QStringList was = extras.value(file + u'/' + table);
+            for (const QString &row : was) {
+                if (file == u"Tarvix.tvd"_s && table == u"Tarvix"_s && row.startsWith(u"2|"_s))
+                    continue;  // the deleted entry
+                QVERIFY2(now.contains(row), qPrintable(file + u'/' + table + u": "_s + row));
+            }
+            for (const QString &row : now)
+                QVERIFY2(was.contains(row) || row.endsWith(u"|<null>|<null>"_s) || (file == u"TarvixArchiv.tvd"_s),
+                         qPrintable(file + u'/' + table + u": "_s + row));
+        }
+        // the archived entry carries its added values, by position as every field
+        QCOMPARE(extraValues(bed.dir().filePath(u"TarvixArchiv.tvd"_s), u"Tarvix"_s).last().section(u'|', 1), u"megőrzendő 2|14"_s);
+        // the activity log rows of the new partner and of the user switch, field by field
+        const QList<QVariantList> log = tableRows(bed.dir(), u"regiszt.tvd"_s, u"select * from Regisztrálás"_s);
+        QCOMPARE(log.size(), 2);
+        QCOMPARE(log[0].size(), 12);
+        QCOMPARE(log[0][4].toString(), u"Új beszállító felvitele"_s);
+        QCOMPARE(log[1][0].toString(), u"Kiss Éva"_s);
+        QCOMPARE(log[1][4].toString(), u"Felhasználóváltás kérése"_s);
+        QCOMPARE(log[1][7].toString(), u"Tarvix"_s);
+        QCOMPARE(log[1][9].toString(), u"Főmenü"_s);
+        for (const QVariantList &row : log)
+            QVERIFY(row[10].isNull() && row[11].isNull());
+        for (const QString &file : {u"Tarvix.tvd"_s, u"regiszt.tvd"_s})
+            QCOMPARE(tableRows(bed.dir(), file, u"ÚjTábla"_s), (QList<QVariantList>{{u"marad"_s, 42}}));
     }
 
     // The login reads the user table of a broken file: the message says what
