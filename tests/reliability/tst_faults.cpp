@@ -32,6 +32,7 @@
 #include <sqlite3.h>
 
 #include <functional>
+#include <unistd.h>
 #include <memory>
 
 using namespace tvx;
@@ -88,7 +89,7 @@ void typeText(QWidget *field, const QString &text)
 
 bool startsWithPath(const char *path, const QByteArray &prefix) { return path && QByteArray(path).startsWith(prefix); }
 
-enum class Fault { None, ReadOnlyFiles, ReadOnlyFolder, FullDisk, MountedReadOnly, MountedFullDisk };
+enum class Fault { None, ReadOnlyFiles, ReadOnlyFolder, FullDisk, MountedReadOnly, MountedFullDisk, Permissions };
 
 // A data set in a folder of its own, the working folder while it lives, and
 // a fault put on it.
@@ -113,7 +114,7 @@ public:
     }
     ~Bed()
     {
-        faultvfs::clear();
+        lift();
         QDir::setCurrent(previous_);
         readOnly_.reset();
         disk_.reset();
@@ -149,11 +150,24 @@ public:
             QDir::setCurrent(path_);  // through the read-only mount from now on
             return readOnly_->mounted();
         case Fault::MountedFullDisk: return disk_ && disk_->mounted() && disk_->fill();
+        case Fault::Permissions:
+            // the permission bits bind everybody but root
+            if (geteuid() == 0)
+                return false;
+            for (const QString &name : dir().entryList(QDir::Files))
+                QFile::setPermissions(dir().filePath(name), QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+            QFile::setPermissions(path_, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup | QFileDevice::ExeGroup);
+            return true;
         }
         return false;
     }
     void lift()
     {
+        if (fault_ == Fault::Permissions) {
+            QFile::setPermissions(path_, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+            for (const QString &name : dir().entryList(QDir::Files))
+                QFile::setPermissions(dir().filePath(name), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        }
         faultvfs::clear();
         if (disk_)
             disk_->release();
@@ -342,10 +356,13 @@ const QList<QPair<const char *, Fault>> kFaults{
     {"megtelt lemez", Fault::FullDisk},
     {"csak olvasható csatolás", Fault::MountedReadOnly},
     {"kicsi, teli lemez", Fault::MountedFullDisk},
+    {"írási jog nélkül", Fault::Permissions},
 };
 
-QString skipText(Fault)
+QString skipText(Fault fault)
 {
+    if (fault == Fault::Permissions)
+        return u"rootként fut, akire a jogosultsági bitek nem vonatkoznak; a csatolt és a motor szintű változat lefutott"_s;
     return u"ezen a gépen a teszt nem csatolhat fájlrendszert (root és mount jog kell); a motor szintű változat lefutott"_s;
 }
 
