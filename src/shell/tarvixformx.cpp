@@ -362,19 +362,26 @@ void TarvixFormX::activationSequence()
     platform().setBusyPointer(false);
 }
 
-void TarvixFormX::addDefaultUser(const QString &password, const QString &creator)
+data::Error TarvixFormX::addDefaultUser(const QString &password, const QString &creator)
 {
-    if (!Regiszt.addNew())
-        return;
+    data::Error error;
+    if (!Regiszt.addNew()) {
+        error = Regiszt.lastError();
+        Regiszt.clearError();
+        return error;
+    }
     Regiszt.setValue(0, QStringLiteral("demo"));
     Regiszt.setValue(1, password);
     Regiszt.setValue(2, 1);
     Regiszt.setValue(3, creator);
     Regiszt.setValue(4, platform().clock().today());
-    if (!Regiszt.update())
+    if (!Regiszt.update()) {
+        error = Regiszt.lastError();
         Regiszt.cancelUpdate();
+    }
     Regiszt.moveLast();
     Regiszt.clearError();
+    return error;
 }
 
 void TarvixFormX::userChosen()
@@ -405,7 +412,9 @@ void TarvixFormX::login()
     if (count < 1) {
         reportProblem(this, QStringLiteral("Felhasználó inicializálása sikertelen!"), QStringLiteral("Indítsa újra a programot!"),
                       MessageIcon::Critical);
-        addDefaultUser(QStringLiteral("kuvo"), QStringLiteral("automatikus"));
+        // a user file that cannot be written would ask for a restart for ever: say why
+        if (const data::Error error = addDefaultUser(QStringLiteral("kuvo"), QStringLiteral("automatikus")))
+            reportProblem(this, QStringLiteral("FIGYELEM!"), error.message, MessageIcon::Critical);
         writeActivityLogRow();
         Kilepes();
         return;

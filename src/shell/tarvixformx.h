@@ -67,7 +67,8 @@ private:
     void showLoginPanel(bool shown);
     void userChosen();
     // the "demo" row the system writes into an empty user table
-    void addDefaultUser(const QString &password, const QString &creator);
+    // The error when the row could not be saved.
+    data::Error addDefaultUser(const QString &password, const QString &creator);
     void setLoginButtonColor(quint32 bgr);
     bool focusUserField();
     bool isUserFieldPart(const QWidget *widget) const;

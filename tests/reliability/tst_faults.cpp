@@ -552,6 +552,30 @@ private Q_SLOTS:
         QCOMPARE(faults::integrity(bed.dir().filePath(u"regiszt.tvd"_s)), u"ok"_s);
     }
 
+    // No user yet on a user file that cannot be written: the default user is
+    // not made, and instead of a restart that would ask for another restart
+    // the user learns why.
+    void firstStartOnAReadOnlyUserFile()
+    {
+        Bed bed(Fault::ReadOnlyFiles);
+        QVERIFY(bed.ready());
+        runSql(bed.dir().filePath(u"regiszt.tvd"_s), u"DELETE FROM Users"_s);
+        QVERIFY(bed.apply());
+        TarvixFormX w;
+        w.start();
+        QCOMPARE(w.Combo1->count(), 0);
+        QCOMPARE(platform->messages.size(), 0);
+        emit w.Combo1->activated(0);
+        w.Command1->click();
+        QCOMPARE(platform->messages.size(), 2);
+        QCOMPARE(platform->messages[0].text, u"Indítsa újra a programot!"_s);
+        QCOMPARE(platform->messages[1].title, u"FIGYELEM!"_s);
+        QCOMPARE(platform->messages[1].text, readOnlyText(u"regiszt.tvd"_s));
+        QCOMPARE(platform->programEnds, 1);
+        bed.lift();
+        QCOMPARE(tableRows(bed.dir(), u"regiszt.tvd"_s, u"Users"_s).size(), 0);
+    }
+
     // A file that is no database, empty, or cut short: the screen that needs
     // it says which file and what to do, nothing crashes, and the file is
     // left exactly as it was.
