@@ -286,7 +286,7 @@ Rebuild::Next Rebuild::processFile(const QString &entry)
     oldDatabase_ = Database::openPath(backupPath, opened, Database::Access::Private);
     if (!oldDatabase_)
         opened = messages::notRebuildable(shownName, opened);
-    if (oldDatabase_)
+    else
         newDatabase_ = Database::openPath(currentPath, opened);
     if (oldDatabase_ && newDatabase_) {
         observer_.setStatusText(QString());

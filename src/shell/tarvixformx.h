@@ -66,8 +66,7 @@ private:
     void setMenusEnabled(bool enabled);
     void showLoginPanel(bool shown);
     void userChosen();
-    // the "demo" row the system writes into an empty user table
-    // The error when the row could not be saved.
+    // the "demo" row the system writes into an empty user table; the error when it could not be saved
     data::Error addDefaultUser(const QString &password, const QString &creator);
     void setLoginButtonColor(quint32 bgr);
     bool focusUserField();
