@@ -3,6 +3,7 @@
 #include "maintenance/filemoves.h"
 #include "maintenance/messages.h"
 #include "data/names.h"
+#include "data/recordlock.h"
 #include "common/platform.h"
 
 #include <QFile>
@@ -112,11 +113,18 @@ Rebuild::Outcome Rebuild::run()
 {
     failedCopies_ = 0;
     unusableTemplates_.clear();
+    inUse_.clear();
     notRebuilt_.clear();
     platform().setBusyPointer(true);
     observer_.setRunning(true);
     fileProgress_ = 0;
     observer_.setFileProgress(fileProgress_, int(files_.size()));
+
+    takenUp_.clear();
+    if (takeUpUnfinishedRuns() == Next::Abandon) {
+        finish();
+        return Outcome::Abandoned;
+    }
 
     const QDateTime start = platform().clock().now();
     backupName_ = backupFolderName(start);
@@ -130,11 +138,20 @@ Rebuild::Outcome Rebuild::run()
     report_->line(report::header(start.toString(QStringLiteral("yyyy.MM.dd. HH:mm:ss"))));
     report_->line(report::workingFolder(workingDirectory_.absolutePath()));
     report_->line(report::templateFolder(templateDirectory_.absolutePath()));
+    for (const QString &line : std::as_const(takenUp_))
+        report_->line(line);
     if (problem && ask(problem) == Next::Abandon) {
         finish();
         return Outcome::Abandoned;
     }
-    if (checkTemplates() == Next::Abandon) {
+    // Removed only when the run ends as it should: a run cut short (or one
+    // abandoned with a file still away) is taken up by the next run.
+    QFile marker(QDir(backupFolderPath()).filePath(kUnfinishedMarkerName));
+    if (!problem && marker.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        marker.write(messages::unfinishedMarkerText().toUtf8());
+        marker.close();
+    }
+    if (checkTemplates() == Next::Abandon || checkNothingInUse() == Next::Abandon) {
         finish();
         return Outcome::Abandoned;
     }
@@ -147,6 +164,7 @@ Rebuild::Outcome Rebuild::run()
     }
 
     finish();
+    QFile::remove(marker.fileName());
     QString text = kEndMessage;
     if (!notRebuilt_.isEmpty())
         text += u'\n' + messages::notRebuiltLine(notRebuilt_);
@@ -214,6 +232,94 @@ Rebuild::Next Rebuild::checkTemplates()
     return Next::Continue;
 }
 
+// A run cut short left its backup folder marked, and perhaps a file of the
+// data set in it and not yet back in its place: that file goes back before
+// anything else happens, so the data set is whole again (and this run then
+// rebuilds it). Files in their place are not touched: they are either not
+// reached by that run or already rebuilt, and may hold new data since.
+Rebuild::Next Rebuild::takeUpUnfinishedRuns()
+{
+    const QStringList folders = workingDirectory_.entryList({QStringLiteral("SAVE-*")}, QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString &folder : folders) {
+        QDir saved(workingDirectory_.filePath(folder));
+        if (!saved.exists(kUnfinishedMarkerName))
+            continue;
+        observer_.setStatusText(kPuttingBackUnfinished);
+        observer_.letWindowUpdate();
+        QStringList putBackNames;
+        for (const QString &entry : std::as_const(files_)) {
+            QString relative = entry;
+            relative.replace(u'\\', u'/');
+            const QFileInfo entryInfo(workingDirectory_.filePath(relative));
+            if (!data::findFileIgnoringCase(entryInfo.dir(), entryInfo.fileName()).isEmpty())
+                continue;
+            const QFileInfo savedInfo(saved.filePath(relative));
+            const QString savedName = data::findFileIgnoringCase(savedInfo.dir(), savedInfo.fileName());
+            if (savedName.isEmpty())
+                continue;
+            if (const Error e = putBack(savedInfo.dir().filePath(savedName), entryInfo.dir().filePath(savedName))) {
+                if (ask(e) == Next::Abandon)
+                    return Next::Abandon;
+                continue;
+            }
+            putBackNames << savedName;
+        }
+        // what that run was building is of no use now
+        for (const QString &stale : workingDirectory_.entryList({u'*' + kBuildingSuffix + u'*'}, QDir::Files))
+            workingDirectory_.remove(stale);
+        saved.remove(kUnfinishedMarkerName);
+        takenUp_ << report::unfinishedRunPutBack(folder, putBackNames);
+        observer_.setStatusText(QString());
+        observer_.letWindowUpdate();
+    }
+    return Next::Continue;
+}
+
+// Asked once, before anything is moved: a file another program has open
+// cannot be rebuilt, and finding that out file by file would leave the data
+// set half done. Going on rebuilds the other files and leaves those alone.
+Rebuild::Next Rebuild::checkNothingInUse()
+{
+    QStringList inUse;
+    for (const QString &entry : std::as_const(files_)) {
+        QString relative = entry;
+        relative.replace(u'\\', u'/');
+        const QFileInfo entryInfo(workingDirectory_.filePath(relative));
+        const QString found = data::findFileIgnoringCase(entryInfo.dir(), entryInfo.fileName());
+        if (!found.isEmpty() && data::databaseInUse(entryInfo.dir().filePath(found))) {
+            inUse << found;
+            inUse_ << entry;
+        }
+    }
+    if (inUse.isEmpty())
+        return Next::Continue;
+    report_->line(report::filesInUse(inUse));
+    return ask(messages::fileInUse(inUse.join(QStringLiteral(", "))));
+}
+
+// The template is copied beside the file's place and renamed into it, so the
+// place never holds half a copy.
+Error Rebuild::placeTemplate(const QString &templateFile, const QString &currentPath)
+{
+    const QString building = currentPath + kBuildingSuffix;
+    QFile::remove(building);
+    if (const Error e = copyTemplate(templateFile, building))
+        return e;
+    return putInPlace(building, currentPath);
+}
+
+Error Rebuild::putInPlace(const QString &buildingPath, const QString &currentPath)
+{
+    QFile building(buildingPath);
+    if (!building.rename(currentPath)) {
+        const QString reason = building.errorString();
+        QFile::remove(buildingPath);
+        return messages::notPutInPlace(QFileInfo(currentPath).fileName(), reason);
+    }
+    QFile::remove(data::LockFile::lockFilePath(buildingPath));
+    return {};
+}
+
 Rebuild::Next Rebuild::processFile(const QString &entry)
 {
     const QString bareName = bareNameOf(entry);
@@ -231,6 +337,12 @@ Rebuild::Next Rebuild::processFile(const QString &entry)
     const QString found = data::findFileIgnoringCase(entryInfo.dir(), entryInfo.fileName());
     const QString shownName = found.isEmpty() ? bareName : found;
 
+    if (inUse_.contains(entry)) {
+        report_->line(messages::fileInUse(shownName).message);
+        notRebuilt_ << shownName;
+        fileDone();
+        return Next::Continue;
+    }
     if (unusableTemplates_.contains(entry)) {
         report_->line(report::templateUnusableLeftAlone());
         notRebuilt_ << shownName;
@@ -245,7 +357,7 @@ Rebuild::Next Rebuild::processFile(const QString &entry)
 
     if (found.isEmpty()) {
         report_->line(report::missingMadeFromTemplate());
-        if (const Error e = copyTemplate(templateFile, currentPath); e && ask(e) == Next::Abandon)
+        if (const Error e = placeTemplate(templateFile, currentPath); e && ask(e) == Next::Abandon)
             return Next::Abandon;
         fileDone();
         return Next::Continue;
@@ -268,7 +380,12 @@ Rebuild::Next Rebuild::processFile(const QString &entry)
         return ask(cause);
     };
 
-    if (const Error e = copyTemplate(templateFile, currentPath)) {
+    // The new file is made and filled beside the place and takes it only when
+    // every table is in: a run cut short leaves the place empty (the file is
+    // in the backup folder), never half filled.
+    const QString buildingPath = currentPath + kBuildingSuffix;
+    QFile::remove(buildingPath);
+    if (const Error e = copyTemplate(templateFile, buildingPath)) {
         if (putBackAndAsk(e) == Next::Abandon)
             return Next::Abandon;
         fileDone();
@@ -278,7 +395,7 @@ Rebuild::Next Rebuild::processFile(const QString &entry)
     Error opened;
     oldDatabase_ = Database::openPath(backupPath, opened, Database::Access::Private);
     if (oldDatabase_)
-        newDatabase_ = Database::openPath(currentPath, opened);
+        newDatabase_ = Database::openPath(buildingPath, opened);
     if (oldDatabase_ && newDatabase_) {
         observer_.setStatusText(QString());
         tableProgress_ = 0;
@@ -297,6 +414,13 @@ Rebuild::Next Rebuild::processFile(const QString &entry)
     if (copyTables(bareName, backupPath)) {
         if (const Error back = putFileBack(shownName, backupPath, currentPath); back && ask(back) == Next::Abandon)
             return Next::Abandon;
+    } else {
+        oldDatabase_.reset();
+        newDatabase_.reset();
+        if (const Error e = putInPlace(buildingPath, currentPath)) {
+            if (putBackAndAsk(e) == Next::Abandon)
+                return Next::Abandon;
+        }
     }
     fileDone();
     return Next::Continue;
@@ -307,6 +431,9 @@ Error Rebuild::putFileBack(const QString &name, const QString &backupPath, const
     // the engine lets go of both files first
     oldDatabase_.reset();
     newDatabase_.reset();
+    const QString building = currentPath + kBuildingSuffix;
+    QFile::remove(building);
+    QFile::remove(data::LockFile::lockFilePath(building));
     const Error back = putBack(backupPath, currentPath);
     if (!back) {
         notRebuilt_ << name;
