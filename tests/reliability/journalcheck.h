@@ -85,12 +85,14 @@ inline ClerkJournals readJournals(const QStringList &paths)
     return j;
 }
 
-// Rows of a statement as text (null as "<null>"); `error` receives the engine's complaint.
+// Rows of a statement as text (null as "<null>"); `error` receives the engine's
+// complaint. Opened for writing, as any program opens the file: a journal a
+// killed writer left is rolled back first.
 inline QList<QStringList> sqlRows(const QString &file, const QString &sql, QString *error = nullptr)
 {
     QList<QStringList> rows;
     sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         if (error)
             *error = QString::fromUtf8(sqlite3_errmsg(db));
         sqlite3_close(db);
