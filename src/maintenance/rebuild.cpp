@@ -114,6 +114,7 @@ Rebuild::Outcome Rebuild::run()
     failedCopies_ = 0;
     unusableTemplates_.clear();
     inUse_.clear();
+    movedAny_ = false;
     notRebuilt_.clear();
     platform().setBusyPointer(true);
     observer_.setRunning(true);
@@ -151,16 +152,19 @@ Rebuild::Outcome Rebuild::run()
         marker.write(messages::unfinishedMarkerText().toUtf8());
         marker.close();
     }
-    if (checkTemplates() == Next::Abandon || checkNothingInUse() == Next::Abandon) {
+    // abandoned before a file was moved: there is nothing to take up
+    auto abandon = [&] {
         finish();
+        if (!movedAny_)
+            QFile::remove(marker.fileName());
         return Outcome::Abandoned;
-    }
+    };
+    if (checkTemplates() == Next::Abandon || checkNothingInUse() == Next::Abandon)
+        return abandon();
 
     for (const QString &entry : files_) {
-        if (processFile(entry) == Next::Abandon) {
-            finish();
-            return Outcome::Abandoned;
-        }
+        if (processFile(entry) == Next::Abandon)
+            return abandon();
     }
 
     finish();
@@ -371,6 +375,7 @@ Rebuild::Next Rebuild::processFile(const QString &entry)
         fileDone();
         return Next::Continue;
     }
+    movedAny_ = true;
 
     // From the move on, a file whose rows cannot all come back returns to its
     // place from the backup, whatever the answer to the question after it.

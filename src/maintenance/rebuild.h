@@ -100,6 +100,7 @@ private:
     int failedCopies_ = 0;
     QStringList unusableTemplates_;
     QStringList inUse_;  // open in another program when the run began: left alone
+    bool movedAny_ = false;
     QStringList notRebuilt_;  // left as they were (not moved, or put back), as spelled on disk
     QStringList takenUp_;     // report lines about runs cut short, written once the report exists
     std::unique_ptr<Report> report_;
