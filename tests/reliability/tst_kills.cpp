@@ -237,7 +237,7 @@ private slots:
             QString how;
             if (realProgram) {
                 // the program itself, unattended, ended after a random time
-                const int afterMs = int(random() % quint32(runMs + 200));
+                const int afterMs = int(random() % quint32(2 * runMs + 300));  // the program starts first
                 how = QStringLiteral("tarvfix /s after %1 ms").arg(afterMs);
                 QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
                 env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
