@@ -181,7 +181,9 @@ bool Recordset::go(qsizetype position, Gone gone)
         dropKey(position);
         if (gone == Gone::Fail)
             return fail(messages::recordDeleted());
-        // the next record now stands at `position`
+        // the next record now stands at `position`, the previous one before it
+        if (gone == Gone::SkipBackward)
+            --position;
         position = std::clamp<qsizetype>(position, -1, qsizetype(keys_.size()));
         if (position < 0 || position >= qsizetype(keys_.size()))
             values.fill(QVariant(), columns_.size());
@@ -219,13 +221,16 @@ bool Recordset::writePending()
     return flushPending() ? succeed() : false;
 }
 
+// The first and the last record are whichever exist now: records deleted
+// elsewhere are passed over. A step to the next or previous record that finds
+// it deleted is refused once, as the record the user stepped onto is gone.
 bool Recordset::moveFirst()
 {
     if (!ensureOpen() || !flushPending())
         return false;
     if (keys_.empty())
         return fail(messages::noCurrentRecord());
-    return go(0);
+    return go(0, Gone::SkipForward);
 }
 
 bool Recordset::moveLast()
@@ -234,7 +239,7 @@ bool Recordset::moveLast()
         return false;
     if (keys_.empty())
         return fail(messages::noCurrentRecord());
-    return go(qsizetype(keys_.size()) - 1);
+    return go(qsizetype(keys_.size()) - 1, Gone::SkipBackward);
 }
 
 bool Recordset::moveNext()
@@ -486,7 +491,7 @@ bool Recordset::update(const WriteGuard &guard)
         }
         // The row is saved: that is what the caller learns. Should the former
         // record not read back now, it stays shown as it was.
-        go(target, Gone::Skip);
+        go(target, Gone::SkipForward);
         return succeed();
     }
 
@@ -819,7 +824,7 @@ bool Recordset::requery()
     setMode(EditMode::None);
     emit rowsReset();
     // a row deleted since the keys were read is left out
-    return go(keys_.empty() ? -1 : 0, Gone::Skip);
+    return go(keys_.empty() ? -1 : 0, Gone::SkipForward);
 }
 
 bool Recordset::close()

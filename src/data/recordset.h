@@ -160,7 +160,9 @@ private:
     bool loadCurrent();
     bool readRow(qint64 key, QVector<QVariant> &values, bool &exists) const;
     Error storedRowExists(const QString &criteria, bool &found) const;
-    enum class Gone { Fail, Skip };
+    // A record deleted by another program meanwhile: report it, or move on
+    // past it in the direction of the move.
+    enum class Gone { Fail, SkipForward, SkipBackward };
     bool go(qsizetype position, Gone gone = Gone::Fail);
     bool find(const QString &criteria, qsizetype from);
     void dropKey(qsizetype index);

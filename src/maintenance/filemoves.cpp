@@ -82,7 +82,10 @@ Error moveDatabase(const QString &source, const QString &target)
 
 Error copyTemplate(const QString &templatePath, const QString &target)
 {
-    const QString name = QFileInfo(target).fileName();
+    // a file being built is named as the one it becomes
+    QString name = QFileInfo(target).fileName();
+    if (name.endsWith(kBuildingSuffix))
+        name.chop(kBuildingSuffix.size());
     if (!QFileInfo(templatePath).isFile())
         return messages::templateMissing(QFileInfo(templatePath).fileName(), templatePath);
     if (QFileInfo::exists(target))

@@ -51,6 +51,18 @@ Error alreadyInBackup(const QString &name, const QString &target)
     return {ErrorCode::Io, QStringLiteral("A(z) %1 állomány már megvan a mentésben (%2), ezért nem helyezhető át.").arg(name, shown(target))};
 }
 
+Error notPutInPlace(const QString &name, const QString &reason)
+{
+    return {ErrorCode::Io, QStringLiteral("Az újraépített %1 állomány nem tehető a helyére: %2").arg(name, reason)};
+}
+
+QString unfinishedMarkerText()
+{
+    return QStringLiteral("Ebből a mentésből a Tarvfix futása nem fejeződött be.\n"
+                          "A Tarvfix következő futása visszateszi az adatmappába azokat az állományokat, amelyek onnan hiányoznak.\n"
+                          "Kézzel: másolja vissza az itt lévő .tvd állományokat az adatmappába.\n");
+}
+
 Error fileInUse(const QString &name)
 {
     return {ErrorCode::Busy, QStringLiteral("A(z) %1 állományt egy másik program használja (nyitva tartja), ezért nem helyezhető át. "
@@ -162,6 +174,17 @@ QString templateUnusableLeftAlone()
 }
 
 QString missingMadeFromTemplate() { return QStringLiteral("  Nem volt a munkakönyvtárban; a mintából készült, sorok nélkül."); }
+
+QString unfinishedRunPutBack(const QString &folder, const QStringList &names)
+{
+    return names.isEmpty() ? QStringLiteral("A(z) %1 mentés futása megszakadt; minden állománya a helyén volt.").arg(folder)
+                           : QStringLiteral("A(z) %1 mentés futása megszakadt; visszatéve onnan: %2").arg(folder, names.join(QStringLiteral(", ")));
+}
+
+QString filesInUse(const QStringList &names)
+{
+    return QStringLiteral("Más program által használt állományok: %1").arg(names.join(QStringLiteral(", ")));
+}
 
 QString putBack()
 {

@@ -21,6 +21,13 @@ inline const QString kFileLine = QStringLiteral("Adatbázis :");
 inline const QString kTableLine = QStringLiteral("Tábla :");
 inline const QString kCopyingRows = QStringLiteral("Adatok másolása...");
 inline const QString kCopyingFile = QStringLiteral("Adatbázis másolása...");
+inline const QString kPuttingBackUnfinished = QStringLiteral("Megszakadt karbantartás állományainak visszatétele...");
+
+// Stands in a backup folder while its run goes on: a folder that still holds
+// it belongs to a run that was cut short, and the next run takes it up.
+inline const QString kUnfinishedMarkerName = QStringLiteral("BEFEJEZETLEN.txt");
+// A rebuilt file is made under its name and this ending beside its place.
+inline const QString kBuildingSuffix = QStringLiteral(".tarvfix-uj");
 
 namespace messages {
 
@@ -41,12 +48,16 @@ data::Error templateWouldOverwrite(const QString &name);
 data::Error templateNotCopied(const QString &name, const QString &target, const QString &reason);
 data::Error savedFileMissing(const QString &name, const QString &saved);
 data::Error notPutBack(const QString &name, const QString &saved, const QString &reason);
+data::Error notPutInPlace(const QString &name, const QString &reason);
 // Added to an error after which the file went back to its place.
 QString putBackNote();
 // Why nothing could be written into `folder` (`needed` bytes), as far as can
 // be told: a read-only folder or medium, a full disk, or else a general fault;
 // with advice, what to do before the next run.
 QString writeProblem(const QString &folder, qint64 needed = 0, bool withAdvice = true);
+
+// What the marker of an unfinished run says to a person who finds it.
+QString unfinishedMarkerText();
 
 // The end message's added lines.
 QString notRebuiltLine(const QStringList &entries);
@@ -63,6 +74,8 @@ QString errorContinued(const QString &description);
 QString templateUnusableLeftAlone();
 QString missingMadeFromTemplate();
 QString putBack();
+QString unfinishedRunPutBack(const QString &folder, const QStringList &names);
+QString filesInUse(const QStringList &names);
 QString onlyInTemplate(const QString &table);
 QString rowCounts(const QString &table, qint64 oldRows, int copied);
 QString onlyInOldTable(const QStringList &columns);

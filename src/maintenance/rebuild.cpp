@@ -3,6 +3,7 @@
 #include "maintenance/filemoves.h"
 #include "maintenance/messages.h"
 #include "data/names.h"
+#include "data/recordlock.h"
 #include "common/platform.h"
 
 #include <QFile>
@@ -112,11 +113,19 @@ Rebuild::Outcome Rebuild::run()
 {
     failedCopies_ = 0;
     unusableTemplates_.clear();
+    inUse_.clear();
+    movedAny_ = false;
     notRebuilt_.clear();
     platform().setBusyPointer(true);
     observer_.setRunning(true);
     fileProgress_ = 0;
     observer_.setFileProgress(fileProgress_, int(files_.size()));
+
+    takenUp_.clear();
+    if (takeUpUnfinishedRuns() == Next::Abandon) {
+        finish();
+        return Outcome::Abandoned;
+    }
 
     const QDateTime start = platform().clock().now();
     backupName_ = backupFolderName(start);
@@ -130,23 +139,36 @@ Rebuild::Outcome Rebuild::run()
     report_->line(report::header(start.toString(QStringLiteral("yyyy.MM.dd. HH:mm:ss"))));
     report_->line(report::workingFolder(workingDirectory_.absolutePath()));
     report_->line(report::templateFolder(templateDirectory_.absolutePath()));
+    for (const QString &line : std::as_const(takenUp_))
+        report_->line(line);
     if (problem && ask(problem) == Next::Abandon) {
         finish();
         return Outcome::Abandoned;
     }
-    if (checkTemplates() == Next::Abandon) {
-        finish();
-        return Outcome::Abandoned;
+    // Removed only when the run ends as it should: a run cut short (or one
+    // abandoned with a file still away) is taken up by the next run.
+    QFile marker(QDir(backupFolderPath()).filePath(kUnfinishedMarkerName));
+    if (!problem && marker.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        marker.write(messages::unfinishedMarkerText().toUtf8());
+        marker.close();
     }
+    // abandoned before a file was moved: there is nothing to take up
+    auto abandon = [&] {
+        finish();
+        if (!movedAny_)
+            QFile::remove(marker.fileName());
+        return Outcome::Abandoned;
+    };
+    if (checkTemplates() == Next::Abandon || checkNothingInUse() == Next::Abandon)
+        return abandon();
 
     for (const QString &entry : files_) {
-        if (processFile(entry) == Next::Abandon) {
-            finish();
-            return Outcome::Abandoned;
-        }
+        if (processFile(entry) == Next::Abandon)
+            return abandon();
     }
 
     finish();
+    QFile::remove(marker.fileName());
     QString text = kEndMessage;
     if (!notRebuilt_.isEmpty())
         text += u'\n' + messages::notRebuiltLine(notRebuilt_);
@@ -221,6 +243,94 @@ Rebuild::Next Rebuild::checkTemplates()
     return Next::Continue;
 }
 
+// A run cut short left its backup folder marked, and perhaps a file of the
+// data set in it and not yet back in its place: that file goes back before
+// anything else happens, so the data set is whole again (and this run then
+// rebuilds it). Files in their place are not touched: they are either not
+// reached by that run or already rebuilt, and may hold new data since.
+Rebuild::Next Rebuild::takeUpUnfinishedRuns()
+{
+    const QStringList folders = workingDirectory_.entryList({QStringLiteral("SAVE-*")}, QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString &folder : folders) {
+        QDir saved(workingDirectory_.filePath(folder));
+        if (!saved.exists(kUnfinishedMarkerName))
+            continue;
+        observer_.setStatusText(kPuttingBackUnfinished);
+        observer_.letWindowUpdate();
+        QStringList putBackNames;
+        for (const QString &entry : std::as_const(files_)) {
+            QString relative = entry;
+            relative.replace(u'\\', u'/');
+            const QFileInfo entryInfo(workingDirectory_.filePath(relative));
+            if (!data::findFileIgnoringCase(entryInfo.dir(), entryInfo.fileName()).isEmpty())
+                continue;
+            const QFileInfo savedInfo(saved.filePath(relative));
+            const QString savedName = data::findFileIgnoringCase(savedInfo.dir(), savedInfo.fileName());
+            if (savedName.isEmpty())
+                continue;
+            if (const Error e = putBack(savedInfo.dir().filePath(savedName), entryInfo.dir().filePath(savedName))) {
+                if (ask(e) == Next::Abandon)
+                    return Next::Abandon;
+                continue;
+            }
+            putBackNames << savedName;
+        }
+        // what that run was building is of no use now
+        for (const QString &stale : workingDirectory_.entryList({u'*' + kBuildingSuffix + u'*'}, QDir::Files))
+            workingDirectory_.remove(stale);
+        saved.remove(kUnfinishedMarkerName);
+        takenUp_ << report::unfinishedRunPutBack(folder, putBackNames);
+        observer_.setStatusText(QString());
+        observer_.letWindowUpdate();
+    }
+    return Next::Continue;
+}
+
+// Asked once, before anything is moved: a file another program has open
+// cannot be rebuilt, and finding that out file by file would leave the data
+// set half done. Going on rebuilds the other files and leaves those alone.
+Rebuild::Next Rebuild::checkNothingInUse()
+{
+    QStringList inUse;
+    for (const QString &entry : std::as_const(files_)) {
+        QString relative = entry;
+        relative.replace(u'\\', u'/');
+        const QFileInfo entryInfo(workingDirectory_.filePath(relative));
+        const QString found = data::findFileIgnoringCase(entryInfo.dir(), entryInfo.fileName());
+        if (!found.isEmpty() && data::databaseInUse(entryInfo.dir().filePath(found))) {
+            inUse << found;
+            inUse_ << entry;
+        }
+    }
+    if (inUse.isEmpty())
+        return Next::Continue;
+    report_->line(report::filesInUse(inUse));
+    return ask(messages::fileInUse(inUse.join(QStringLiteral(", "))));
+}
+
+// The template is copied beside the file's place and renamed into it, so the
+// place never holds half a copy.
+Error Rebuild::placeTemplate(const QString &templateFile, const QString &currentPath)
+{
+    const QString building = currentPath + kBuildingSuffix;
+    QFile::remove(building);
+    if (const Error e = copyTemplate(templateFile, building))
+        return e;
+    return putInPlace(building, currentPath);
+}
+
+Error Rebuild::putInPlace(const QString &buildingPath, const QString &currentPath)
+{
+    QFile building(buildingPath);
+    if (!building.rename(currentPath)) {
+        qWarning("tvx: %s: %s", qPrintable(buildingPath), qPrintable(building.errorString()));
+        QFile::remove(buildingPath);
+        return messages::notPutInPlace(QFileInfo(currentPath).fileName(), messages::writeProblem(QFileInfo(currentPath).path()));
+    }
+    QFile::remove(data::LockFile::lockFilePath(buildingPath));
+    return {};
+}
+
 Rebuild::Next Rebuild::processFile(const QString &entry)
 {
     const QString bareName = bareNameOf(entry);
@@ -238,6 +348,12 @@ Rebuild::Next Rebuild::processFile(const QString &entry)
     const QString found = data::findFileIgnoringCase(entryInfo.dir(), entryInfo.fileName());
     const QString shownName = found.isEmpty() ? bareName : found;
 
+    if (inUse_.contains(entry)) {
+        report_->line(messages::fileInUse(shownName).message);
+        notRebuilt_ << shownName;
+        fileDone();
+        return Next::Continue;
+    }
     if (unusableTemplates_.contains(entry)) {
         report_->line(report::templateUnusableLeftAlone());
         notRebuilt_ << shownName;
@@ -252,7 +368,7 @@ Rebuild::Next Rebuild::processFile(const QString &entry)
 
     if (found.isEmpty()) {
         report_->line(report::missingMadeFromTemplate());
-        if (const Error e = copyTemplate(templateFile, currentPath); e && ask(e) == Next::Abandon)
+        if (const Error e = placeTemplate(templateFile, currentPath); e && ask(e) == Next::Abandon)
             return Next::Abandon;
         fileDone();
         return Next::Continue;
@@ -266,6 +382,7 @@ Rebuild::Next Rebuild::processFile(const QString &entry)
         fileDone();
         return Next::Continue;
     }
+    movedAny_ = true;
 
     // From the move on, a file whose rows cannot all come back returns to its
     // place from the backup, whatever the answer to the question after it.
@@ -275,7 +392,12 @@ Rebuild::Next Rebuild::processFile(const QString &entry)
         return ask(cause);
     };
 
-    if (const Error e = copyTemplate(templateFile, currentPath)) {
+    // The new file is made and filled beside the place and takes it only when
+    // every table is in: a run cut short leaves the place empty (the file is
+    // in the backup folder), never half filled.
+    const QString buildingPath = currentPath + kBuildingSuffix;
+    QFile::remove(buildingPath);
+    if (const Error e = copyTemplate(templateFile, buildingPath)) {
         if (putBackAndAsk(e) == Next::Abandon)
             return Next::Abandon;
         fileDone();
@@ -287,7 +409,7 @@ Rebuild::Next Rebuild::processFile(const QString &entry)
     if (!oldDatabase_)
         opened = messages::notRebuildable(shownName, opened);
     else
-        newDatabase_ = Database::openPath(currentPath, opened);
+        newDatabase_ = Database::openPath(buildingPath, opened);
     if (oldDatabase_ && newDatabase_) {
         observer_.setStatusText(QString());
         tableProgress_ = 0;
@@ -309,8 +431,17 @@ Rebuild::Next Rebuild::processFile(const QString &entry)
             return Next::Abandon;
         // a full disk or a folder that cannot be written stops the next file as well: the user decides
         if (!back && stop.code == ErrorCode::Io) {
+            // the file being built is the user's file by its own name
+            stop.message.replace(QFileInfo(buildingPath).fileName(), shownName);
             stop.message += u' ' + messages::putBackNote();
             if (ask(stop) == Next::Abandon)
+                return Next::Abandon;
+        }
+    } else {
+        oldDatabase_.reset();
+        newDatabase_.reset();
+        if (const Error e = putInPlace(buildingPath, currentPath)) {
+            if (putBackAndAsk(e) == Next::Abandon)
                 return Next::Abandon;
         }
     }
@@ -323,6 +454,9 @@ Error Rebuild::putFileBack(const QString &name, const QString &backupPath, const
     // the engine lets go of both files first
     oldDatabase_.reset();
     newDatabase_.reset();
+    const QString building = currentPath + kBuildingSuffix;
+    QFile::remove(building);
+    QFile::remove(data::LockFile::lockFilePath(building));
     const Error back = putBack(backupPath, currentPath);
     if (!back) {
         notRebuilt_ << name;

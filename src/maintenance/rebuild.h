@@ -71,7 +71,11 @@ private:
     class Report;
     enum class Next { Continue, Abandon };
 
+    Next takeUpUnfinishedRuns();
     Next checkTemplates();
+    Next checkNothingInUse();
+    data::Error placeTemplate(const QString &templateFile, const QString &currentPath);
+    data::Error putInPlace(const QString &buildingPath, const QString &currentPath);
     QString templatePath(const QString &bareName) const;
     Next processFile(const QString &entry);
     data::Error copyTables(const QString &bareName, const QString &backupPath);
@@ -95,7 +99,10 @@ private:
     int tableProgress_ = 0;
     int failedCopies_ = 0;
     QStringList unusableTemplates_;
+    QStringList inUse_;  // open in another program when the run began: left alone
+    bool movedAny_ = false;
     QStringList notRebuilt_;  // left as they were (not moved, or put back), as spelled on disk
+    QStringList takenUp_;     // report lines about runs cut short, written once the report exists
     std::unique_ptr<Report> report_;
 };
 

@@ -212,8 +212,49 @@ private Q_SLOTS:
         auto held = Database::open(u"Tarvix.tvd"_s, f.work(), error);
         QCOMPARE(rebuild(f), Abandoned);
         QVERIFY(platform.lastText().contains(u"Tarvix.tvd állományt egy másik program használja"_s));
+        QVERIFY(!QFile::exists(f.in(u"SAVE-20240307-123509/BEFEJEZETLEN.txt"_s)));  // nothing was moved
         held.reset();
         QCOMPARE(snapshot(f.work()), before);
+    }
+
+    // A run cut short left Torzsek.tvd in its backup folder and not yet back,
+    // Tarvix.tvd rebuilt in place with a new entry since, and half a new file.
+    void aRunCutShortIsTakenUpByTheNext()
+    {
+        ScriptedPlatform platform;
+        Folders f;
+        fillDataSet(f);
+        const QString earlier = u"SAVE-20240307-110000"_s;
+        QVERIFY(f.work().mkdir(earlier));
+        QVERIFY(QFile::rename(f.in(u"Torzsek.tvd"_s), f.in(earlier + u"/Torzsek.tvd"_s)));
+        QVERIFY(QFile::copy(f.templates().filePath(u"Torzsek.tvd"_s), f.in(u"Torzsek.tvd.tarvfix-uj"_s)));
+        writeBytes(f.in(earlier + u"/BEFEJEZETLEN.txt"_s), "");
+        insertRows(f.in(u"Tarvix.tvd"_s), u"Tarvix"_s, {u"recordID"_s}, {{u"azóta"_s}});
+        const int partners = tableRows(f.in(earlier + u"/Torzsek.tvd"_s), u"BePartner"_s).size();
+        const int entries = tableRows(f.in(u"Tarvix.tvd"_s), u"Tarvix"_s).size();
+        QVERIFY(partners > 0);
+
+        QCOMPARE(rebuild(f), Finished);
+        QCOMPARE(platform.messages.size(), 1);
+        QCOMPARE(tableRows(f.in(u"Torzsek.tvd"_s), u"BePartner"_s).size(), partners);
+        QCOMPARE(tableRows(f.in(u"Tarvix.tvd"_s), u"Tarvix"_s).size(), entries);  // the file in place is not replaced
+        QVERIFY(!QFile::exists(f.in(u"Torzsek.tvd.tarvfix-uj"_s)));
+        QVERIFY(!QFile::exists(f.in(earlier + u"/BEFEJEZETLEN.txt"_s)));
+        QVERIFY(QFile::exists(f.in(earlier + u"/Torzsek.tvd"_s)));  // the backup stays as it was
+        QVERIFY(!QFile::exists(f.in(kBackup + u"/BEFEJEZETLEN.txt"_s)));  // this run ended as it should
+        const QString report = readText(f.in(kBackup + u"/Tarvfix-jelentes.txt"_s));
+        QVERIFY2(report.contains(u"A(z) SAVE-20240307-110000 mentés futása megszakadt; visszatéve onnan: Torzsek.tvd"_s), qPrintable(report));
+
+        // a run abandoned before it moved anything leaves nothing to take up
+        platform.fixedClock.set(platform.fixedClock.now().addSecs(1));
+        platform.messages.clear();
+        Error error;
+        auto held = Database::open(u"Tarvix.tvd"_s, f.work(), error);
+        QCOMPARE(rebuild(f), Abandoned);
+        QVERIFY(QFile::exists(f.in(u"SAVE-20240307-123509/Tarvfix-jelentes.txt"_s)));
+        QVERIFY(!QFile::exists(f.in(u"SAVE-20240307-123509/BEFEJEZETLEN.txt"_s)));
+        held.reset();
+        QCOMPARE(tableRows(f.in(u"Tarvix.tvd"_s), u"Tarvix"_s).size(), entries);
     }
 
     void journalLeftByACrashIsNotLeftBehind()
