@@ -629,6 +629,8 @@ Parsed<Select> parseRecordSource(const QString &text)
         (trimmed.size() > 6 && (trimmed[6].isLetterOrNumber() || trimmed[6] == u'_'))) {
         Select s;
         s.table = trimmed.startsWith(u'[') && trimmed.endsWith(u']') ? trimmed.mid(1, trimmed.size() - 2) : trimmed;
+        if (s.table.trimmed().isEmpty())  // "[]", "[  ]"
+            return failed<Select>(QStringLiteral("Nincs megadva tábla vagy lekérdezés."));
         return {s, {}};
     }
     const auto parsed = parseStatement(trimmed);

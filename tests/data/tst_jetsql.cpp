@@ -37,6 +37,15 @@ private Q_SLOTS:
         QCOMPARE(parsed.value->orderBy.size(), orderItems);
     }
 
+    void aRecordSourceNamesATable()
+    {
+        for (const QString &empty : {QString(), QStringLiteral("  "), QStringLiteral("[]"), QStringLiteral("[ ]")}) {
+            const auto parsed = jet::parseRecordSource(empty);
+            QVERIFY2(!parsed, qPrintable(empty));
+            QCOMPARE(parsed.error.message, QStringLiteral("Nincs megadva tábla vagy lekérdezés."));
+        }
+    }
+
     void whereTreeKeepsOperatorsAndValues()
     {
         const auto parsed = jet::parseRecordSource(
