@@ -40,7 +40,7 @@ std::optional<bool> reference(const QString &pattern, const QString &value)
     struct Step {
         enum Kind { Run, One, Digit, Char, List } kind;
         char32_t ch = 0;
-        std::optional<LikePattern> list;
+        std::optional<LikePattern> list = {};
     };
     const std::u32string p = foldText(pattern), v = foldText(value);
     std::vector<Step> steps;

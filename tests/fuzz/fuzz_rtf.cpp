@@ -3,6 +3,7 @@
 // - only text that does not begin with "{\rtf" is refused, with an empty document;
 // - the text and pictures kept stay within the reader's limits, also tight ones;
 // - every picture kept is within the picture limit, as data and as pixels;
+// - a lower text limit keeps a beginning of the text;
 // - the document lays out.
 
 #include "help/rtfreader.h"
@@ -25,23 +26,23 @@ using tvx::fuzz::propertyFailed;
 
 namespace {
 
-// Characters of the document that are text or pictures, not its structure
-// (paragraph ends, table cells).
-qsizetype keptCharacters(const QTextDocument &doc)
+// The characters of the document that are text or pictures, not its
+// structure (paragraph ends, table cells).
+QString keptCharacters(const QTextDocument &doc)
 {
-    qsizetype count = 0;
+    QString kept;
     for (const QChar c : doc.toRawText()) {
         const char16_t u = c.unicode();
         if (u != QChar::ParagraphSeparator && u != 0xFDD0 && u != 0xFDD1)
-            ++count;
+            kept += c;
     }
-    return count;
+    return kept;
 }
 
 void withinLimits(const QByteArray &rtf, const QTextDocument &doc, const RtfLimits &limits)
 {
     const QString what = QStringLiteral("%1 bytes").arg(rtf.size());
-    TVX_FUZZ_CHECK(keptCharacters(doc) <= limits.maxTextChars, what);
+    TVX_FUZZ_CHECK(keptCharacters(doc).size() <= limits.maxTextChars, what);
 
     qint64 pixelBytes = 0;
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
@@ -102,5 +103,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QTextDocument small;
     readRtf(rtf, small, tight);
     withinLimits(rtf, small, tight);
+
+    // Less text allowed cuts the text short and changes nothing before the cut.
+    RtfLimits shorter;
+    shorter.maxTextChars = 40;
+    QTextDocument cut;
+    readRtf(rtf, cut, shorter);
+    const QString whole = keptCharacters(doc);
+    const QString part = keptCharacters(cut);
+    TVX_FUZZ_CHECK(whole.startsWith(part), QStringLiteral("„%1” is no beginning of „%2”").arg(tvx::fuzz::shown(part), tvx::fuzz::shown(whole)));
     return 0;
 }
