@@ -42,10 +42,11 @@ public:
     QRadioButton *Option1, *Option2, *Option3, *Option4, *Option5, *Option6, *Option7;
     QButtonGroup *kinds;
 
-    // the file-picking panel
-    QListView *Dir1;
-    QLabel *PickHint;
-    QListView *File1;
+    // the file-picking panel; File1 null until it is made, as the event
+    // filter already sees Dir1's events
+    QListView *Dir1 = nullptr;
+    QLabel *PickHint = nullptr;
+    QListView *File1 = nullptr;
     QToolButton *Command9;
 
     QPushButton *Command1;  // Számlatartozás

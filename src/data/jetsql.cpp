@@ -5,6 +5,8 @@
 #include <QDate>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace tvx::data::jet {
 
 namespace {
@@ -46,6 +48,16 @@ std::optional<QDate> parseDateLiteral(const QString &text)
             return d;
     }
     return std::nullopt;
+}
+
+bool startsName(QChar c)
+{
+    return c.isLetter() || c == u'_';
+}
+
+bool continuesName(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_' || c.isMark();
 }
 
 class Lexer {
@@ -121,10 +133,10 @@ public:
                 }
                 t.text = s_.mid(i_, k - i_);
                 i_ = k;
-            } else if (c.isLetter() || c == u'_') {
+            } else if (startsName(c)) {
                 t.kind = Token::Identifier;
                 qsizetype k = i_;
-                while (k < s_.size() && (s_[k].isLetterOrNumber() || s_[k] == u'_' || s_[k].isMark()))
+                while (k < s_.size() && continuesName(s_[k]))
                     ++k;
                 t.text = s_.mid(i_, k - i_);
                 i_ = k;
@@ -571,6 +583,14 @@ private:
     int comparisons_ = 0;
 };
 
+// A name written without brackets reads back as this one name.
+bool isPlainName(const QString &name)
+{
+    if (name.isEmpty() || !startsName(name.front()) || Parser::isReserved(name))
+        return false;
+    return std::all_of(name.begin(), name.end(), continuesName);
+}
+
 template <typename T>
 Parsed<T> failed(const QString &message)
 {
@@ -609,6 +629,8 @@ Parsed<Select> parseRecordSource(const QString &text)
         (trimmed.size() > 6 && (trimmed[6].isLetterOrNumber() || trimmed[6] == u'_'))) {
         Select s;
         s.table = trimmed.startsWith(u'[') && trimmed.endsWith(u']') ? trimmed.mid(1, trimmed.size() - 2) : trimmed;
+        if (s.table.trimmed().isEmpty())  // "[]", "[  ]"
+            return failed<Select>(QStringLiteral("Nincs megadva tábla vagy lekérdezés."));
         return {s, {}};
     }
     const auto parsed = parseStatement(trimmed);
@@ -674,8 +696,11 @@ Parsed<QVector<OrderItem>> parseSortText(const QString &text)
 QString sortText(const QVector<OrderItem> &items)
 {
     QStringList parts;
-    for (const auto &item : items)
-        parts << (item.descending ? item.field + QStringLiteral(" DESC") : item.field);
+    for (const auto &item : items) {
+        // a name that would not read back as one name goes between brackets
+        const QString field = isPlainName(item.field) ? item.field : u'[' + item.field + u']';
+        parts << (item.descending ? field + QStringLiteral(" DESC") : field);
+    }
     return parts.join(QStringLiteral(", "));
 }
 

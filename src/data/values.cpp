@@ -56,12 +56,13 @@ std::optional<double> parseNumber(const QString &text)
     t.remove(QChar(0x202F));
     if (t.isEmpty())
         return std::nullopt;
+    // the locales read "inf" and "nan" too: no amount a user means
     bool ok = false;
     const double hu = QLocale(QLocale::Hungarian, QLocale::Hungary).toDouble(t, &ok);
     if (ok)
-        return hu;
+        return std::isfinite(hu) ? std::optional<double>(hu) : std::nullopt;
     const double c = QLocale::c().toDouble(t, &ok);
-    if (ok)
+    if (ok && std::isfinite(c))
         return c;
     return std::nullopt;
 }
@@ -126,10 +127,17 @@ StoredValue toStorage(const FieldDef &field, const QVariant &value)
     }
     case FieldType::Memo: return {value.toString(), {}};
     case FieldType::Date: {
-        if (value.typeId() == QMetaType::QDate && value.toDate().isValid())
-            return {value.toDate().toString(Qt::ISODate), {}};
-        if (value.typeId() == QMetaType::QDateTime && value.toDateTime().isValid())
-            return {value.toDateTime().date().toString(Qt::ISODate), {}};
+        QDate date;
+        if (value.typeId() == QMetaType::QDate)
+            date = value.toDate();
+        else if (value.typeId() == QMetaType::QDateTime)
+            date = value.toDateTime().date();
+        if (date.isValid()) {
+            // the stored text has a four-digit year; other years would be stored as no date at all
+            if (date.year() < 1 || date.year() > 9999)
+                return {{}, doesNotFit(field, QStringLiteral("a dátum éve (%1) nem esik 1 és 9999 közé.").arg(date.year()))};
+            return {date.toString(Qt::ISODate), {}};
+        }
         if (const auto d = parseDate(value.toString()))
             return {d->toString(Qt::ISODate), {}};
         return {{}, doesNotFit(field, QStringLiteral("„%1” nem dátum.").arg(value.toString()))};

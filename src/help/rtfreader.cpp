@@ -984,12 +984,13 @@ private:
             return;
         }
         QString &out = runFor(s);
+        // the budget counts the characters kept, not the control bytes left out
         const qsizetype room = std::min<qsizetype>(n, std::max<qsizetype>(0, textBudget_));
         const qsizetype old = out.size();
         out.resize(old + room);
         char16_t *dst = reinterpret_cast<char16_t *>(out.data()) + old;
         qsizetype kept = 0;
-        for (qsizetype i = 0; i < room; ++i) {
+        for (qsizetype i = 0; i < n && kept < room; ++i) {
             const char16_t ch = page.table[uint8_t(data[i])];
             if (ch >= 0x20 || ch == u'\t')
                 dst[kept++] = ch;

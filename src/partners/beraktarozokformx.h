@@ -28,37 +28,38 @@ public:
     data::DataSource Data1{QStringLiteral("Torzsek.tvd"), QStringLiteral("ORSZAGJEL")};
     data::DataSource Regisztralas{QStringLiteral("Regiszt.tvd"), QStringLiteral("Regisztrálás")};
 
-    // entry fields, in tab order
-    QLineEdit *BerNevText;
-    QLineEdit *BerIrszamText;
-    QLineEdit *BerSzekhelyText;
-    QLineEdit *BerCimText;
-    QLineEdit *BerTelefonText;
-    QLineEdit *BerFaxText;
-    QLineEdit *BerMobilText;
-    QLineEdit *BerAdoszamText;
-    QLineEdit *BerSzamlaszamText;
-    QLineEdit *KapcsolattartoText;
-    QLineEdit *UgyfelStatusText;
-    QLineEdit *BerEUAdoszamText;
-    QLabel *BerOrszagLabel;
-    QLabel *RecordIdLabel;
+    // entry fields, in tab order; null until buildWindow() makes them, as the
+    // event filter already sees the events of the fields made first
+    QLineEdit *BerNevText = nullptr;
+    QLineEdit *BerIrszamText = nullptr;
+    QLineEdit *BerSzekhelyText = nullptr;
+    QLineEdit *BerCimText = nullptr;
+    QLineEdit *BerTelefonText = nullptr;
+    QLineEdit *BerFaxText = nullptr;
+    QLineEdit *BerMobilText = nullptr;
+    QLineEdit *BerAdoszamText = nullptr;
+    QLineEdit *BerSzamlaszamText = nullptr;
+    QLineEdit *KapcsolattartoText = nullptr;
+    QLineEdit *UgyfelStatusText = nullptr;
+    QLineEdit *BerEUAdoszamText = nullptr;
+    QLabel *BerOrszagLabel = nullptr;
+    QLabel *RecordIdLabel = nullptr;
 
-    QLabel *KeresesLabel;  // "<      Keresés (cég)névre     >"
-    QLineEdit *SzuroText;  // the live name filter
-    DataGrid *PartnerGrid;
-    DataNavigator *PartnerNavigator;
-    DataGrid *OrszagGrid;  // the country list
-    QPushButton *OkButton;
-    QPushButton *OrszagButton;
-    QPushButton *MegseButton;
-    QProgressBar *ProgressBar1;
+    QLabel *KeresesLabel = nullptr;  // "<      Keresés (cég)névre     >"
+    QLineEdit *SzuroText = nullptr;  // the live name filter
+    DataGrid *PartnerGrid = nullptr;
+    DataNavigator *PartnerNavigator = nullptr;
+    DataGrid *OrszagGrid = nullptr;  // the country list
+    QPushButton *OkButton = nullptr;
+    QPushButton *OrszagButton = nullptr;
+    QPushButton *MegseButton = nullptr;
+    QProgressBar *ProgressBar1 = nullptr;
 
-    QAction *UjPartner;
-    QAction *Torles;
-    QAction *MentesKilepes;
-    QAction *Nyomtatas;
-    QAction *Segedlet;
+    QAction *UjPartner = nullptr;
+    QAction *Torles = nullptr;
+    QAction *MentesKilepes = nullptr;
+    QAction *Nyomtatas = nullptr;
+    QAction *Segedlet = nullptr;
 
     // The screen's steps, as its commands run them.
     void activation() override;
@@ -90,7 +91,7 @@ private:
     enum class LockedRow { Quiet, Beep };
     void fullCheck(LockedRow locked);
 
-    FieldBinder *binder_;
+    FieldBinder *binder_ = nullptr;
     data::Error openError_;  // the partner file could not be opened
 };
 

@@ -22,6 +22,9 @@ private Q_SLOTS:
         QCOMPARE(empty.toDouble(), 0.0);
         QCOMPARE(empty.toString(), QString());
         QVERIFY(!Funcs::NullToZero(QString()).isValid());
+        // the locales would read these as numbers; nobody types them as one
+        for (const char *notANumber : {"inf", "-inf", "nan", "Infinity"})
+            QVERIFY2(!Funcs::NullToZero(QString::fromLatin1(notANumber)).isValid(), notANumber);
     }
 
     void nullToEmpty()

@@ -709,6 +709,11 @@ private Q_SLOTS:
         QVERIFY(ds->setValue(QStringLiteral("SzerzödésDátuma"), QStringLiteral("2024-03-07 szemét")));
         QVERIFY(!ds->update());
         QCOMPARE(ds->lastError().code, ErrorCode::ValueDoesNotFit);
+        // a year the stored text cannot hold is refused, not stored as no date
+        QVERIFY(ds->setValue(QStringLiteral("SzerzödésDátuma"), QDate(12142, 3, 4)));
+        QVERIFY(!ds->update());
+        QCOMPARE(ds->lastError().code, ErrorCode::ValueDoesNotFit);
+        QVERIFY(ds->lastError().message.contains(QStringLiteral("12142")));
         // a date another program wrote with its time of day still reads as the date
         QVERIFY(ds->setValue(QStringLiteral("SzerzödésDátuma"), QStringLiteral("2024-03-07 12:30:00")));
         // a character outside the basic plane counts as one, as the file counts it

@@ -37,6 +37,15 @@ private Q_SLOTS:
         QCOMPARE(parsed.value->orderBy.size(), orderItems);
     }
 
+    void aRecordSourceNamesATable()
+    {
+        for (const QString &empty : {QString(), QStringLiteral("  "), QStringLiteral("[]"), QStringLiteral("[ ]")}) {
+            const auto parsed = jet::parseRecordSource(empty);
+            QVERIFY2(!parsed, qPrintable(empty));
+            QCOMPARE(parsed.error.message, QStringLiteral("Nincs megadva tábla vagy lekérdezés."));
+        }
+    }
+
     void whereTreeKeepsOperatorsAndValues()
     {
         const auto parsed = jet::parseRecordSource(
@@ -141,6 +150,11 @@ private Q_SLOTS:
         QVERIFY(items.value->at(0).descending);
         QCOMPARE(jet::sortText(*items.value), QStringLiteral("BerNev DESC, Ország"));
         QVERIFY(!jet::parseSortText(QStringLiteral("BerNev DOWN")));
+        // names that are no plain words are written between brackets, so they read back
+        const auto odd = jet::parseSortText(QStringLiteral("[Regi-ztrálás], [Desc] desc, [két szó], [1a]"));
+        QVERIFY(odd);
+        QCOMPARE(jet::sortText(*odd.value), QStringLiteral("[Regi-ztrálás], [Desc] DESC, [két szó], [1a]"));
+        QCOMPARE(*jet::parseSortText(jet::sortText(*odd.value)).value, *odd.value);
     }
 
     void likePatterns_data()

@@ -473,6 +473,9 @@ private Q_SLOTS:
         limits.maxTextChars = 10;
         readRtf(rtf("0123456789ABC\\par DEF\\par\\par\\par"), doc, limits);
         QCOMPARE(doc.toPlainText(), QStringLiteral("0123456789"));
+        // control bytes left out of the text do not count
+        readRtf(rtf(QByteArray("01") + QByteArray(20, '\x01') + "23456789ABC"), doc, limits);
+        QCOMPARE(doc.toPlainText(), QStringLiteral("0123456789"));
     }
 
     // A file cut anywhere shows a beginning of the whole text (the cut may
