@@ -39,16 +39,6 @@ public:
     }
 };
 
-class SilentObserver final : public maintenance::RebuildObserver {
-public:
-    void setRunning(bool) override {}
-    void setFileLine(const QString &) override {}
-    void setTableLine(const QString &) override {}
-    void setStatusText(const QString &) override {}
-    void setFileProgress(int, int) override {}
-    void setTableProgress(int, int) override {}
-    void letWindowUpdate() override {}
-};
 
 [[noreturn]] void fail(const QString &what)
 {
@@ -149,7 +139,7 @@ int main(int argc, char **argv)
 
     QuietPlatform platform;
     setPlatform(&platform);
-    SilentObserver observer;
+    maintenance::SilentRebuildObserver observer;
     timer.restart();
     maintenance::Rebuild rebuild(work, templates, observer);
     const auto outcome = rebuild.run();

@@ -32,6 +32,18 @@ public:
     virtual void letWindowUpdate() = 0;
 };
 
+// For a run without a window: shows nothing.
+class SilentRebuildObserver final : public RebuildObserver {
+public:
+    void setRunning(bool) override {}
+    void setFileLine(const QString &) override {}
+    void setTableLine(const QString &) override {}
+    void setStatusText(const QString &) override {}
+    void setFileProgress(int, int) override {}
+    void setTableProgress(int, int) override {}
+    void letWindowUpdate() override {}
+};
+
 // "SAVE-YYYYMMDD-HHMMSS"
 QString backupFolderName(const QDateTime &start);
 

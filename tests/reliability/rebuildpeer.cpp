@@ -14,17 +14,6 @@
 #include <cstdio>
 #include <unistd.h>
 
-namespace {
-struct QuietObserver final : tvx::maintenance::RebuildObserver {
-    void setRunning(bool) override {}
-    void setFileLine(const QString &) override {}
-    void setTableLine(const QString &) override {}
-    void setStatusText(const QString &) override {}
-    void setFileProgress(int, int) override {}
-    void setTableProgress(int, int) override {}
-    void letWindowUpdate() override {}
-};
-}  // namespace
 
 int main(int argc, char **argv)
 {
@@ -45,7 +34,7 @@ int main(int argc, char **argv)
     });
     ScriptedPlatform platform;
     platform.fixedClock.set(QDateTime::currentDateTime());
-    QuietObserver observer;
+    tvx::maintenance::SilentRebuildObserver observer;
     tvx::maintenance::Rebuild rebuild{QDir(args[0]), QDir(args[1]), observer};
     const bool finished = rebuild.run() == tvx::maintenance::Rebuild::Outcome::Finished;
     for (const ShownMessage &m : platform.messages)

@@ -100,15 +100,6 @@ void killProcess(QProcess &p)
     p.waitForFinished(30000);
 }
 
-struct QuietObserver final : tvx::maintenance::RebuildObserver {
-    void setRunning(bool) override {}
-    void setFileLine(const QString &) override {}
-    void setTableLine(const QString &) override {}
-    void setStatusText(const QString &) override {}
-    void setFileProgress(int, int) override {}
-    void setTableProgress(int, int) override {}
-    void letWindowUpdate() override {}
-};
 
 }  // namespace
 
@@ -265,7 +256,7 @@ private slots:
                 // the next run takes the broken one up and rebuilds
                 ScriptedPlatform platform;
                 platform.fixedClock.set(QDateTime::currentDateTime().addSecs(5));
-                QuietObserver observer;
+                tvx::maintenance::SilentRebuildObserver observer;
                 tvx::maintenance::Rebuild next(dir, QDir(QStringLiteral(TEMPLATES)), observer);
                 QCOMPARE(next.run(), tvx::maintenance::Rebuild::Outcome::Finished);
                 QCOMPARE(platform.messages.size(), 1);  // "Karbantartás vége!" and nothing else
