@@ -25,7 +25,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 if $sanitize; then
-  cmake -S . -B build-san -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DTVX_SANITIZE=ON -DTVX_FUZZ=ON >/dev/null
+  cmake -S . -B build-san -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DTVX_SANITIZE=ON -DTVX_FUZZ=ON -DTVX_BENCH=OFF >/dev/null
   cmake --build build-san -j2
 else
   cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
