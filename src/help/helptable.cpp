@@ -1,19 +1,10 @@
 #include "help/helptable.h"
 
-#include <QCoreApplication>
+#include "common/paths.h"
+
 #include <QDir>
 
 namespace tvx::help {
-
-namespace {
-
-QString &baseOverride()
-{
-    static QString folder;
-    return folder;
-}
-
-}  // namespace
 
 const QStringList &helpScreens()
 {
@@ -34,21 +25,9 @@ const QStringList &helpScreens()
     return screens;
 }
 
-QString helpBaseFolder()
-{
-    if (!baseOverride().isEmpty())
-        return baseOverride();
-    return QCoreApplication::applicationDirPath();
-}
-
-void setHelpBaseFolder(const QString &folder)
-{
-    baseOverride() = folder;
-}
-
 QString helpFilePath(const QString &screenId)
 {
-    return QDir(helpBaseFolder()).filePath(QStringLiteral("Segedlet/") + screenId + QStringLiteral(".rtf"));
+    return QDir(paths::helpFolder()).filePath(screenId + QStringLiteral(".rtf"));
 }
 
 QStringList helpFilesFor(const QString &screenId)

@@ -22,8 +22,6 @@ QRect twipRect(int left, int top, int width, int height) { return {px(left), px(
 
 void nameApplication() { QCoreApplication::setApplicationName(kProgramName); }
 
-QString commandLineText(const QStringList &arguments) { return arguments.mid(1).join(u' '); }
-
 bool isUnattended(const QString &commandLine) { return commandLine.toLower() == u"/s"; }
 
 Form1::Form1(const QDir &workingDirectory, const QDir &templateDirectory, QWidget *parent)

@@ -18,8 +18,6 @@ inline const QString kVendorPage = QStringLiteral("https://tarvix.hu/frissites")
 // window title.
 void nameApplication();
 
-// The whole command line after the program name, as one text.
-QString commandLineText(const QStringList &arguments);
 // "/s" in any letter case, and nothing else, runs the rebuild without waiting for a person.
 bool isUnattended(const QString &commandLine);
 

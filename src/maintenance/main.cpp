@@ -1,18 +1,71 @@
+#include "common/commandline.h"
 #include "common/desktopplatform.h"
-#include "maintenance/form1.h"
 #include "common/hungarian.h"
+#include "common/paths.h"
+#include "common/platform.h"
+#include "maintenance/form1.h"
+#include "maintenance/installcheck.h"
 
 #include <QApplication>
+#include <QTextStream>
+
+namespace {
+
+QStringList argumentsOf(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+int checkInstallation(const tvx::CommandLine &line, QTextStream &out)
+{
+    tvx::maintenance::InstallationReport report;
+    report.lines << tvx::versionText(tvx::ProgramKind::Tarvfix);
+    tvx::maintenance::checkProgramFiles(report, {QStringLiteral("Form1")});
+    tvx::maintenance::checkDataSetFolder(report, QDir(line.dataSet.isEmpty() ? QDir::currentPath() : line.dataSet));
+    for (const QString &text : report.lines)
+        out << text << Qt::endl;
+    out << (report.ok ? QStringLiteral("Rendben.") : QStringLiteral("A telepítés hiányos.")) << Qt::endl;
+    return report.ok ? 0 : 1;
+}
+
+}  // namespace
 
 int main(int argc, char **argv)
 {
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    using Action = tvx::CommandLine::Action;
+    if (tvx::parseCommandLine(tvx::ProgramKind::Tarvfix, argumentsOf(argc, argv)).action != Action::Run) {
+        QCoreApplication app(argc, argv);
+        tvx::useHungarianLocale();
+        const tvx::CommandLine line = tvx::parseCommandLine(tvx::ProgramKind::Tarvfix, app.arguments().mid(1));
+        switch (line.action) {
+        case Action::Version: out << tvx::versionText(tvx::ProgramKind::Tarvfix) << Qt::endl; return 0;
+        case Action::Help: out << tvx::usageText(tvx::ProgramKind::Tarvfix) << Qt::flush; return 0;
+        case Action::Check: return checkInstallation(line, out);
+        default: err << line.error << Qt::endl; return 2;
+        }
+    }
+
     QApplication app(argc, argv);
     tvx::maintenance::nameApplication();
+    QApplication::setApplicationVersion(tvx::versionNumber());
+    QApplication::setDesktopFileName(QStringLiteral("tarvfix"));
     tvx::useHungarianLocale();
     tvx::useDesktopPlatform();
+    const tvx::CommandLine line = tvx::parseCommandLine(tvx::ProgramKind::Tarvfix, QApplication::arguments().mid(1));
+    if (!line.dataSet.isEmpty() && !QDir::setCurrent(line.dataSet)) {
+        tvx::platform().message(nullptr, QStringLiteral("FIGYELEM!"),
+                                QStringLiteral("Nem található a(z) %1 mappa.").arg(QDir::toNativeSeparators(line.dataSet)),
+                                tvx::MessageIcon::Critical);
+        return 1;
+    }
 
-    tvx::maintenance::Form1 form(QDir::current(), QDir(QApplication::applicationDirPath() + QStringLiteral("/Data")));
-    if (!form.start(tvx::maintenance::commandLineText(QApplication::arguments())))
+    tvx::maintenance::Form1 form(QDir::current(), QDir(tvx::paths::templatesFolder()));
+    if (!form.start(line.programText))
         return 0;
     return app.exec();
 }

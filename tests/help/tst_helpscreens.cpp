@@ -1,4 +1,5 @@
 #include "common/hungarian.h"
+#include "common/paths.h"
 #include "common/printing.h"
 #include "common/screenregistry.h"
 #include "common/session.h"
@@ -98,12 +99,12 @@ private Q_SLOTS:
     void init()
     {
         setUp();
-        help::setHelpBaseFolder(base.path());
+        paths::setProgramFolder(base.path());
         handOver().helpScreenId.clear();
     }
     void cleanup()
     {
-        help::setHelpBaseFolder({});
+        paths::setProgramFolder({});
         tearDown();
     }
 
@@ -120,7 +121,7 @@ private Q_SLOTS:
     // Every screen of the table has its document beside the program, and it reads.
     void everyScreenHasAHelpDocument()
     {
-        help::setHelpBaseFolder(QStringLiteral(TVX_PROGRAM_FOLDER));
+        paths::setProgramFolder(QStringLiteral(TVX_PROGRAM_FOLDER));
         for (const QString &screen : help::helpScreens()) {
             QFile file(help::helpFilePath(screen));
             QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
@@ -205,7 +206,7 @@ private Q_SLOTS:
     // partner screen's own document.
     void thePartnerScreenShowsItsHelp()
     {
-        help::setHelpBaseFolder(QStringLiteral(TVX_PROGRAM_FOLDER));
+        paths::setProgramFolder(QStringLiteral(TVX_PROGRAM_FOLDER));
         BeraktarozokFormX partners;
         partners.show();
         QString shown;

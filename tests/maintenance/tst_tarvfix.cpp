@@ -1,3 +1,4 @@
+#include "common/commandline.h"
 #include "maintenance/form1.h"
 #include "rebuildfixture.h"
 #include "support/scriptedplatform.h"
@@ -10,7 +11,11 @@ using tvx::maintenance::Form1;
 
 namespace {
 
-QString commandLine(const QStringList &arguments) { return tvx::maintenance::commandLineText(QStringList{u"tarvfix"_s} + arguments); }
+// what the program hands the window once its own options are taken out
+QString commandLine(const QStringList &arguments)
+{
+    return tvx::parseCommandLine(tvx::ProgramKind::Tarvfix, arguments).programText;
+}
 
 }  // namespace
 
@@ -59,7 +64,7 @@ private Q_SLOTS:
 
     void onlySlashSRunsUnattended()
     {
-        for (const QStringList &args : {QStringList{u"/s"_s, u"x"_s}, QStringList{u"-s"_s}, QStringList{}}) {
+        for (const QStringList &args : {QStringList{u"/s"_s, u"x"_s}, QStringList{u"-s"_s}, QStringList{u"--data-set"_s, u"/s"_s}, QStringList{}}) {
             ScriptedPlatform platform;
             Folders f;
             fillDataSet(f);
@@ -73,7 +78,7 @@ private Q_SLOTS:
         fillDataSet(f);
         const auto before = snapshot(f.work());
         Form1 form(f.work(), f.templates());
-        QVERIFY(!form.start(commandLine({u"/S"_s})));
+        QVERIFY(!form.start(commandLine({u"--data-set=."_s, u"/S"_s})));
         QVERIFY(!form.isVisible());
         QCOMPARE(platform.messages.size(), 1);
         QCOMPARE(platform.lastText(), u"Karbantartás vége!"_s);

@@ -1,0 +1,72 @@
+#include "maintenance/installcheck.h"
+
+#include "common/paths.h"
+#include "data/schema.h"
+#include "maintenance/newdataset.h"
+
+#include <QFile>
+
+namespace tvx::maintenance {
+
+namespace {
+
+QString shown(const QString &path) { return QDir::toNativeSeparators(path); }
+
+bool looksLikeRtf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(5) == "{\\rtf";
+}
+
+}  // namespace
+
+void InstallationReport::good(const QString &what, const QString &detail) { lines << what + QStringLiteral(": ") + detail; }
+
+void InstallationReport::bad(const QString &what, const QString &detail)
+{
+    lines << QStringLiteral("HIBA – ") + what + QStringLiteral(": ") + detail;
+    ok = false;
+}
+
+void checkProgramFiles(InstallationReport &report, const QStringList &helpScreens)
+{
+    report.good(QStringLiteral("Programmappa"), shown(paths::programFolder()));
+
+    const QDir templates(paths::templatesFolder());
+    const QList<data::Error> problems = checkTemplates(templates);
+    if (problems.isEmpty()) {
+        report.good(QStringLiteral("Minták"),
+                    QStringLiteral("%1 – rendben (%2 állomány)").arg(shown(templates.absolutePath())).arg(data::databaseFiles().size()));
+    }
+    for (const data::Error &problem : problems)
+        report.bad(QStringLiteral("Minták"), QString(problem.message).replace(u'\n', u' '));
+
+    QStringList missing;
+    for (const QString &screen : helpScreens) {
+        if (!looksLikeRtf(QDir(paths::helpFolder()).filePath(screen + QStringLiteral(".rtf"))))
+            missing << screen + QStringLiteral(".rtf");
+    }
+    if (missing.isEmpty()) {
+        report.good(QStringLiteral("Segédletek"),
+                    QStringLiteral("%1 – rendben (%2 dokumentum)").arg(shown(paths::helpFolder())).arg(helpScreens.size()));
+    } else {
+        report.bad(QStringLiteral("Segédletek"),
+                   QStringLiteral("%1 – hiányzik vagy nem RTF: %2").arg(shown(paths::helpFolder()), missing.join(QStringLiteral(", "))));
+    }
+}
+
+void checkDataSetFolder(InstallationReport &report, const QDir &dataSet)
+{
+    const QString folder = shown(dataSet.absolutePath());
+    const QStringList present = dataSetFilesIn(dataSet);
+    const qsizetype all = data::databaseFiles().size();
+    if (present.size() == all)
+        report.good(QStringLiteral("Adatállomány"), QStringLiteral("%1 – mind a %2 állomány megvan").arg(folder).arg(all));
+    else if (present.isEmpty())
+        report.good(QStringLiteral("Adatállomány"), QStringLiteral("%1 – még nincs benne adatállomány").arg(folder));
+    else
+        report.good(QStringLiteral("Adatállomány"),
+                    QStringLiteral("%1 – csak %2 állomány van meg a %3-ból: %4").arg(folder).arg(present.size()).arg(all).arg(present.join(QStringLiteral(", "))));
+}
+
+}  // namespace tvx::maintenance

@@ -1,0 +1,23 @@
+#pragma once
+
+// "--check": whether a program finds what ships with it, for the person who
+// installed it. Plain C++, no window.
+
+#include <QDir>
+#include <QStringList>
+
+namespace tvx::maintenance {
+
+struct InstallationReport {
+    QStringList lines;
+    bool ok = true;
+    void good(const QString &what, const QString &detail);
+    void bad(const QString &what, const QString &detail);
+};
+
+// The program folder, the templates, the given help documents, and the data
+// set folder (a missing or partial data set is reported, not counted as a fault).
+void checkProgramFiles(InstallationReport &report, const QStringList &helpScreens);
+void checkDataSetFolder(InstallationReport &report, const QDir &dataSet);
+
+}  // namespace tvx::maintenance
