@@ -1,22 +1,18 @@
 #include "common/desktopplatform.h"
 #include "common/platform.h"
 #include "common/printing.h"
+#include "common/programstart.h"
 #include "common/screen.h"
 
 #include <QApplication>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPointer>
 #include <QPrinterInfo>
-#include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
-#include <QUrl>
 
 namespace tvx {
 
@@ -88,23 +84,10 @@ public:
 
     bool startProgram(const QString &target, const QStringList &arguments, const QString &workingFolder) override
     {
-        if (target.contains(QStringLiteral("://")))
-            return QDesktopServices::openUrl(QUrl(target));
-        const QString program = QStandardPaths::findExecutable(target);
-        if (program.isEmpty()) {
-            if (QFileInfo::exists(target))
-                return QDesktopServices::openUrl(QUrl::fromLocalFile(target));
-            return false;
-        }
-        const QString folder = QFileInfo(workingFolder).isDir() ? workingFolder : QString();
-        return QProcess::startDetached(program, arguments, folder);
+        return startProgramDetached(target, arguments, workingFolder);
     }
 
-    bool openDocument(const QString &pathOrUrl) override
-    {
-        const QUrl url = pathOrUrl.contains(QStringLiteral("://")) ? QUrl(pathOrUrl) : QUrl::fromLocalFile(pathOrUrl);
-        return QDesktopServices::openUrl(url);
-    }
+    bool openDocument(const QString &pathOrUrl) override { return openWithDesktop(pathOrUrl); }
 
     bool printText(QWidget *, const QString &text) override
     {

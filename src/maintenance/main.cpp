@@ -7,6 +7,7 @@
 #include "maintenance/installcheck.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QTextStream>
 
 namespace {
@@ -54,6 +55,7 @@ int main(int argc, char **argv)
     tvx::maintenance::nameApplication();
     QApplication::setApplicationVersion(tvx::versionNumber());
     QApplication::setDesktopFileName(QStringLiteral("tarvfix"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tarvfix-128.png")));
     tvx::useHungarianLocale();
     tvx::useDesktopPlatform();
     const tvx::CommandLine line = tvx::parseCommandLine(tvx::ProgramKind::Tarvfix, QApplication::arguments().mid(1));

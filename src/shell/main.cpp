@@ -6,6 +6,7 @@
 #include "shell/tarvixformx.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QTextStream>
 
 namespace {
@@ -39,6 +40,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Tarvix"));
     QApplication::setApplicationVersion(tvx::versionNumber());
     QApplication::setDesktopFileName(QStringLiteral("tarvix"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tarvix-128.png")));
     tvx::useHungarianLocale();
     line = tvx::parseCommandLine(tvx::ProgramKind::Tarvix, QApplication::arguments().mid(1));
     if (line.action == tvx::CommandLine::Action::Check)
