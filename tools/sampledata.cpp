@@ -11,18 +11,6 @@ namespace tvx::tools {
 using tvx::data::DataSource;
 using tvx::data::Error;
 
-data::Error copyTemplates(const QDir &templates, const QDir &dataSet)
-{
-    for (const auto &file : data::databaseFiles()) {
-        const QString from = templates.filePath(file.fileName);
-        const QString to = dataSet.filePath(file.fileName);
-        if (!QFile::copy(from, to))
-            return {data::ErrorCode::Io, QStringLiteral("Nem másolható: %1 → %2").arg(from, to)};
-        QFile::setPermissions(to, QFile::permissions(to) | QFile::WriteOwner);
-    }
-    return {};
-}
-
 namespace {
 
 struct Rows {

@@ -6,6 +6,7 @@
 #include "sampledata.h"
 #include "data/schema.h"
 #include "data/templates.h"
+#include "maintenance/newdataset.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -34,14 +35,8 @@ int main(int argc, char **argv)
     }
     if (args.size() >= 3 && args[0] == u"sample") {
         QDir dir(args[1]);
-        dir.mkpath(QStringLiteral("."));
-        for (const auto &file : tvx::data::databaseFiles()) {
-            if (QFile::exists(dir.filePath(file.fileName))) {
-                err << "A(z) " << dir.absolutePath() << " mappában már van adatbázis, nem írom felül.\n";
-                return 1;
-            }
-        }
-        if (auto e = tvx::tools::copyTemplates(QDir(args[2]), dir); e) {
+        // only into a folder without a data set, as `tarvix --new-data-set`
+        if (auto e = tvx::maintenance::createDataSet(QDir(args[2]), dir); e) {
             err << e.message << "\n";
             return 1;
         }
