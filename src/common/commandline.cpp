@@ -28,6 +28,14 @@ CommandLine invalid(ProgramKind program, const QString &why)
 
 }  // namespace
 
+QStringList argumentsOf(int argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
 CommandLine parseCommandLine(ProgramKind program, const QStringList &arguments)
 {
     CommandLine line;

@@ -32,6 +32,10 @@ struct CommandLine {
     QString error;
 };
 
+// The arguments after the program's name, before any Qt application exists
+// (to decide whether a window is needed at all).
+QStringList argumentsOf(int argc, char **argv);
+
 // `arguments` without the program's own name.
 CommandLine parseCommandLine(ProgramKind program, const QStringList &arguments);
 

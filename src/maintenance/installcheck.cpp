@@ -5,6 +5,7 @@
 #include "maintenance/newdataset.h"
 
 #include <QFile>
+#include <QTextStream>
 
 namespace tvx::maintenance {
 
@@ -26,6 +27,14 @@ void InstallationReport::bad(const QString &what, const QString &detail)
 {
     lines << QStringLiteral("HIBA – ") + what + QStringLiteral(": ") + detail;
     ok = false;
+}
+
+int InstallationReport::print(QTextStream &out) const
+{
+    for (const QString &text : lines)
+        out << text << Qt::endl;
+    out << (ok ? QStringLiteral("Rendben.") : QStringLiteral("A telepítés hiányos.")) << Qt::endl;
+    return ok ? 0 : 1;
 }
 
 void checkProgramFiles(InstallationReport &report, const QStringList &helpScreens)

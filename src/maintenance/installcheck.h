@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QStringList>
 
+class QTextStream;
+
 namespace tvx::maintenance {
 
 struct InstallationReport {
@@ -13,6 +15,8 @@ struct InstallationReport {
     bool ok = true;
     void good(const QString &what, const QString &detail);
     void bad(const QString &what, const QString &detail);
+    // Every line, then the verdict; the program's exit code (0 when all is well).
+    int print(QTextStream &out) const;
 };
 
 // The program folder, the templates, the given help documents, and the data

@@ -12,24 +12,13 @@
 
 namespace {
 
-QStringList argumentsOf(int argc, char **argv)
-{
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    return arguments;
-}
-
 int checkInstallation(const tvx::CommandLine &line, QTextStream &out)
 {
     tvx::maintenance::InstallationReport report;
     report.lines << tvx::versionText(tvx::ProgramKind::Tarvfix);
     tvx::maintenance::checkProgramFiles(report, {QStringLiteral("Form1")});
     tvx::maintenance::checkDataSetFolder(report, QDir(line.dataSet.isEmpty() ? QDir::currentPath() : line.dataSet));
-    for (const QString &text : report.lines)
-        out << text << Qt::endl;
-    out << (report.ok ? QStringLiteral("Rendben.") : QStringLiteral("A telepítés hiányos.")) << Qt::endl;
-    return report.ok ? 0 : 1;
+    return report.print(out);
 }
 
 }  // namespace
@@ -39,7 +28,7 @@ int main(int argc, char **argv)
     QTextStream out(stdout);
     QTextStream err(stderr);
     using Action = tvx::CommandLine::Action;
-    if (tvx::parseCommandLine(tvx::ProgramKind::Tarvfix, argumentsOf(argc, argv)).action != Action::Run) {
+    if (tvx::parseCommandLine(tvx::ProgramKind::Tarvfix, tvx::argumentsOf(argc, argv)).action != Action::Run) {
         QCoreApplication app(argc, argv);
         tvx::useHungarianLocale();
         const tvx::CommandLine line = tvx::parseCommandLine(tvx::ProgramKind::Tarvfix, app.arguments().mid(1));

@@ -9,24 +9,12 @@
 #include <QIcon>
 #include <QTextStream>
 
-namespace {
-
-QStringList argumentsOf(int argc, char **argv)
-{
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    return arguments;
-}
-
-}  // namespace
-
 int main(int argc, char **argv)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
     // what needs no window is done before one could be asked for
-    tvx::CommandLine line = tvx::parseCommandLine(tvx::ProgramKind::Tarvix, argumentsOf(argc, argv));
+    tvx::CommandLine line = tvx::parseCommandLine(tvx::ProgramKind::Tarvix, tvx::argumentsOf(argc, argv));
     if (line.action != tvx::CommandLine::Action::Run && line.action != tvx::CommandLine::Action::Check) {
         QCoreApplication app(argc, argv);
         tvx::useHungarianLocale();

@@ -76,10 +76,7 @@ int checkInstallation(const CommandLine &line, QTextStream &out)
     maintenance::checkProgramFiles(report, help::helpScreens());
     checkManual(report);
     maintenance::checkDataSetFolder(report, QDir(line.dataSet.isEmpty() ? QDir::currentPath() : line.dataSet));
-    for (const QString &text : report.lines)
-        out << text << Qt::endl;
-    out << (report.ok ? QStringLiteral("Rendben.") : QStringLiteral("A telepítés hiányos.")) << Qt::endl;
-    return report.ok ? 0 : 1;
+    return report.print(out);
 }
 
 bool enterDataSet(const QString &folder)
