@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Retakes the pictures of the user manual (src/help/docs/kepek/*.png) from the
-# real programs on a sample data set, under a virtual X display.
+# real programs on a sample data set, under a virtual X display, and the two
+# pictures only the README shows (docs/tarvix-manual.png, docs/tarvix-help.png).
 #
-#   scripts/take-screenshots.sh            # pictures into src/help/docs/kepek
-#   OUT=/tmp/pics scripts/take-screenshots.sh
+#   scripts/take-screenshots.sh            # pictures into src/help/docs/kepek and docs
+#   OUT=/tmp/pics DOCS_OUT=/tmp/pics scripts/take-screenshots.sh
 #
 # Needs: the built programs in build/bin (tarvix, tarvfix, tvx-dataset, Data/),
 # and the Debian packages xvfb, xdotool, imagemagick and pngquant.
@@ -14,6 +15,7 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 BIN="$ROOT/build/bin"
 OUT="${OUT:-$ROOT/src/help/docs/kepek}"
+DOCS_OUT="${DOCS_OUT:-$ROOT/docs}"
 DISPLAY_NO="${SHOT_DISPLAY:-:71}"
 DATA="${SHOT_DATA:-/tmp/docshots}"   # a fresh folder: the paths in the pictures name it
 WORK="$(mktemp -d /tmp/tarvix-shots-work.XXXXXX)"
@@ -23,7 +25,7 @@ for tool in Xvfb xdotool import convert pngquant; do
 done
 [ -x "$BIN/tarvix" ] && [ -x "$BIN/tarvfix" ] && [ -x "$BIN/tvx-dataset" ] && [ -d "$BIN/Data" ] ||
   { echo "build first: cmake -S . -B build -DCMAKE_BUILD_TYPE=Release && cmake --build build -j2" >&2; exit 1; }
-mkdir -p "$OUT"
+mkdir -p "$OUT" "$DOCS_OUT"
 [ -e "$DATA" ] && { echo "$DATA exists: remove it, or name another folder in SHOT_DATA" >&2; exit 1; }
 
 XVFB_PID=""
@@ -63,13 +65,15 @@ geometry() {
   echo "${WIDTH}x${HEIGHT}+${X}+${Y}"
 }
 
-# shot NAME GEOMETRY: the screen's part, cropped and with fewer colours
+# shot NAME GEOMETRY [FOLDER]: the screen's part, cropped and with fewer
+# colours, into FOLDER (the manual's pictures by default)
 shot() {
+  local folder="${3:-$OUT}"
   import -window root "$WORK/screen.png"
   convert "$WORK/screen.png" -crop "$2" +repage -strip "$WORK/crop.png"
-  pngquant --force --quality 60-90 --speed 1 --output "$OUT/$1.png" "$WORK/crop.png" ||
-    cp "$WORK/crop.png" "$OUT/$1.png"
-  echo "$1.png $(stat -c %s "$OUT/$1.png") bytes"
+  pngquant --force --quality 60-90 --speed 1 --output "$folder/$1.png" "$WORK/crop.png" ||
+    cp "$WORK/crop.png" "$folder/$1.png"
+  echo "$folder/$1.png $(stat -c %s "$folder/$1.png") bytes"
 }
 
 # --- Tarvix ---
@@ -164,6 +168,12 @@ key alt+n
 sleep 1
 shot partnerlista "$(geometry 'Partnerlista')"
 key Escape
+
+# the partner screen's help over it (README)
+key alt+s
+sleep 1.5
+shot tarvix-help "$PARTNERS" "$DOCS_OUT"
+key alt+k
 click 134 600 1             # Mégse
 key Escape                  # no full check
 
@@ -193,6 +203,15 @@ key alt+m
 shot mellekletek-mind "$(geometry 'megad.* - Tarvix')"
 key Escape
 key alt+v
+sleep 1
+
+# the user manual from the main window, a page down from its beginning (README)
+key alt+s; key Return
+sleep 2
+MANUAL="$(geometry 'nyv - Tarvix$')"
+key Next Next
+shot tarvix-manual "$MANUAL" "$DOCS_OUT"
+key Escape
 key alt+k
 wait "$APP_PID" 2>/dev/null || true
 APP_PID=""
