@@ -1,5 +1,7 @@
 #include "data/messages.h"
 
+#include <QDir>
+
 namespace tvx::data::messages {
 
 Error fileMissing(const QString &fileName)
@@ -29,6 +31,25 @@ Error closed() { return {ErrorCode::Closed, QStringLiteral("Az adatforrás le va
 Error recordLocked()
 {
     return {ErrorCode::Locked, QStringLiteral("Az adat jelenleg zárolt: egy másik felhasználó vagy program szerkeszti.")};
+}
+
+Error lockFileDenied(const QString &lockFilePath)
+{
+    // not a lock of another user's: the screens show this text, not their lock message
+    return {ErrorCode::Io,
+            QStringLiteral("Az adat nem zárolható: a(z) %1 zárolási állományt ez a felhasználó nem írhatja, ezért a módosítás "
+                           "felülírhatná egy másik munkahely adatát. Kérje meg a rendszergazdát, hogy adjon írási jogot "
+                           "az adatállomány mappájának minden állományára!")
+                .arg(QDir::toNativeSeparators(lockFilePath))};
+}
+
+Error lockingNotSupported(const QString &fileName)
+{
+    return {ErrorCode::Io,
+            QStringLiteral("Az adat nem zárolható: a(z) %1 állomány tárolója nem támogatja a rekordzárolást, ezért a módosítás "
+                           "felülírhatná egy másik munkahely adatát. Kérje meg a rendszergazdát, hogy a megosztott mappát "
+                           "zárolással csatolja!")
+                .arg(fileName)};
 }
 
 Error recordDeleted()

@@ -13,6 +13,10 @@ Error noSuchPosition(const QString &table, int position);  // position counts fr
 Error noCurrentRecord();
 Error closed();
 Error recordLocked();
+// The record-lock file beside a database may not be written by this user.
+Error lockFileDenied(const QString &lockFilePath);
+// The file system refuses record locks (a share mounted without locking).
+Error lockingNotSupported(const QString &fileName);
 Error recordDeleted();
 Error foreignBookmark();
 Error noEditInProgress();

@@ -13,6 +13,7 @@
 #else
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -43,9 +44,14 @@ qint64 LockFile::recordOffset(const QString &table, qint64 key)
 LockFile::LockFile(const QString &databasePath)
 {
     const std::wstring path = lockFilePath(databasePath).toStdWString();
+    // a new file takes the folder's permissions, as the database file did
     HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    handle_ = h == INVALID_HANDLE_VALUE ? nullptr : h;
+    if (h == INVALID_HANDLE_VALUE) {
+        denied_ = GetLastError() == ERROR_ACCESS_DENIED && QFileInfo(databasePath).isWritable();
+        return;
+    }
+    handle_ = h;
 }
 
 LockFile::~LockFile()
@@ -59,14 +65,14 @@ bool LockFile::isOpen() const { return handle_ != nullptr; }
 LockFile::Result LockFile::lock(qint64 offset, bool exclusive)
 {
     if (!handle_)
-        return Result::Unavailable;
+        return denied_ ? Result::Denied : Result::Unavailable;
     OVERLAPPED ov{};
     ov.Offset = DWORD(offset & 0xffffffff);
     ov.OffsetHigh = DWORD(quint64(offset) >> 32);
     const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
     if (LockFileEx(static_cast<HANDLE>(handle_), flags, 0, 1, 0, &ov))
         return Result::Acquired;
-    return GetLastError() == ERROR_LOCK_VIOLATION ? Result::Busy : Result::Unavailable;
+    return GetLastError() == ERROR_LOCK_VIOLATION ? Result::Busy : Result::NotSupported;
 }
 
 void LockFile::unlock(qint64 offset)
@@ -84,7 +90,18 @@ void LockFile::unlock(qint64 offset)
 LockFile::LockFile(const QString &databasePath)
 {
     const QByteArray path = QFile::encodeName(lockFilePath(databasePath));
-    fd_ = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    fd_ = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ >= 0) {
+        // made now: the database's read and write bits, not only the umask's
+        struct stat database = {};
+        if (::stat(QFile::encodeName(databasePath).constData(), &database) == 0)
+            ::fchmod(fd_, database.st_mode & 0666);
+        return;
+    }
+    if (errno == EEXIST)
+        fd_ = ::open(path.constData(), O_RDWR | O_CLOEXEC);
+    if (fd_ < 0 && (errno == EACCES || errno == EPERM))
+        denied_ = ::access(QFile::encodeName(databasePath).constData(), W_OK) == 0;
 }
 
 LockFile::~LockFile()
@@ -98,7 +115,7 @@ bool LockFile::isOpen() const { return fd_ >= 0; }
 LockFile::Result LockFile::lock(qint64 offset, bool exclusive)
 {
     if (fd_ < 0)
-        return Result::Unavailable;
+        return denied_ ? Result::Denied : Result::Unavailable;
     struct flock fl = {};
     fl.l_type = exclusive ? F_WRLCK : F_RDLCK;
     fl.l_whence = SEEK_SET;
@@ -106,7 +123,7 @@ LockFile::Result LockFile::lock(qint64 offset, bool exclusive)
     fl.l_len = 1;
     if (::fcntl(fd_, F_OFD_SETLK, &fl) == 0)
         return Result::Acquired;
-    return (errno == EAGAIN || errno == EACCES) ? Result::Busy : Result::Unavailable;
+    return (errno == EAGAIN || errno == EACCES) ? Result::Busy : Result::NotSupported;
 }
 
 void LockFile::unlock(qint64 offset)
@@ -128,7 +145,9 @@ bool databaseInUse(const QString &databasePath)
     if (!QFileInfo::exists(LockFile::lockFilePath(databasePath)))
         return false;
     LockFile probe(databasePath);
-    if (probe.lock(LockFile::kInUseOffset, true) == LockFile::Result::Busy)
+    const LockFile::Result result = probe.lock(LockFile::kInUseOffset, true);
+    // a lock file this user may not open, or a lock the system refuses, cannot tell: taken as in use
+    if (result == LockFile::Result::Busy || result == LockFile::Result::Denied || result == LockFile::Result::NotSupported)
         return true;
     probe.unlock(LockFile::kInUseOffset);
     return false;

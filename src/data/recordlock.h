@@ -4,6 +4,8 @@
 // on a small lock file beside each database file. Every handle has its own
 // open file description, so two data sources of one process exclude each
 // other as two processes do; the system drops the locks of a process that dies.
+// A new lock file gets the database file's read and write permissions, so that
+// everyone who may write the database may also lock its records.
 
 #include <QString>
 
@@ -18,7 +20,12 @@ public:
 
     bool isOpen() const;
 
-    enum class Result { Acquired, Busy, Unavailable };
+    // Unavailable: no lock file can be made here (a read-only medium, where
+    // nobody can write the database either). Denied: the lock file exists but
+    // this user may not open it for writing (it belongs to another user).
+    // NotSupported: the file system refused the lock call itself (a network
+    // share mounted without locking).
+    enum class Result { Acquired, Busy, Unavailable, Denied, NotSupported };
     Result lock(qint64 offset, bool exclusive);
     void unlock(qint64 offset);
 
@@ -29,6 +36,7 @@ public:
     static QString lockFilePath(const QString &databasePath);
 
 private:
+    bool denied_ = false;
 #ifdef _WIN32
     void *handle_ = nullptr;
 #else

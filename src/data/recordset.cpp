@@ -292,6 +292,9 @@ bool Recordset::lockCurrent()
     case LockFile::Result::Acquired: lockedOffset_ = offset; return true;
     case LockFile::Result::Busy: return fail(messages::recordLocked());
     case LockFile::Result::Unavailable: return true;  // read-only medium: nobody can write anyway
+    // writing without a lock could overwrite another workstation's edit unseen
+    case LockFile::Result::Denied: return fail(messages::lockFileDenied(LockFile::lockFilePath(database_->filePath())));
+    case LockFile::Result::NotSupported: return fail(messages::lockingNotSupported(database_->fileName()));
     }
     return true;
 }

@@ -10,6 +10,10 @@
 #include <QSaveFile>
 #include <QStringList>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace tvx::maintenance {
 
 using data::Error;
@@ -80,7 +84,28 @@ Error moveDatabase(const QString &source, const QString &target)
     return {};
 }
 
-Error copyTemplate(const QString &templatePath, const QString &target)
+namespace {
+
+// What a new file of the user's gets: read and write as the user's umask allows
+// (an office's group keeps writing a shared folder); on Windows the folder's
+// permissions are inherited and only the read-only mark matters.
+QFileDevice::Permissions newFilePermissions()
+{
+    QFileDevice::Permissions all = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+#ifdef Q_OS_UNIX
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    if (!(mask & S_IRGRP)) all |= QFileDevice::ReadGroup;
+    if (!(mask & S_IWGRP)) all |= QFileDevice::WriteGroup;
+    if (!(mask & S_IROTH)) all |= QFileDevice::ReadOther;
+    if (!(mask & S_IWOTH)) all |= QFileDevice::WriteOther;
+#endif
+    return all;
+}
+
+}  // namespace
+
+Error copyTemplate(const QString &templatePath, const QString &target, const QString &permissionsOf)
 {
     // a file being built is named as the one it becomes
     QString name = QFileInfo(target).fileName();
@@ -95,9 +120,12 @@ Error copyTemplate(const QString &templatePath, const QString &target)
         qWarning("tvx: %s: %s", qPrintable(target), qPrintable(file.errorString()));
         return messages::templateNotCopied(name, target, messages::writeProblem(QFileInfo(target).path(), file.size()));
     }
-    // Templates may be installed read-only; the copy is a working file.
+    // Templates are installed read-only for everyone: the copy is a working
+    // file, with the permissions of the file it replaces, or of a new file.
     QFile copy(target);
-    copy.setPermissions(copy.permissions() | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const QFileDevice::Permissions wanted =
+        permissionsOf.isEmpty() || !QFileInfo::exists(permissionsOf) ? newFilePermissions() : QFile::permissions(permissionsOf);
+    copy.setPermissions(wanted | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     return {};
 }
 

@@ -18,9 +18,10 @@ QStringList companionSuffixes();
 // when that fails, travels with the file.
 data::Error moveDatabase(const QString &source, const QString &target);
 
-// Copies `templatePath` to `target`, which must not exist, and makes the copy
-// writable.
-data::Error copyTemplate(const QString &templatePath, const QString &target);
+// Copies `templatePath` to `target`, which must not exist. The copy is a
+// writable working file with the permissions of `permissionsOf` (the file it
+// replaces), or without one those of any new file of the user's (the umask).
+data::Error copyTemplate(const QString &templatePath, const QString &target, const QString &permissionsOf = {});
 
 // Puts a copy of the saved file `saved` in place of whatever stands at `target`,
 // in one step; the saved file stays where it is. On a disk with no room for

@@ -33,7 +33,7 @@ int InstallationReport::print(QTextStream &out) const
 {
     for (const QString &text : lines)
         out << text << Qt::endl;
-    out << (ok ? QStringLiteral("Rendben.") : QStringLiteral("A telepítés hiányos.")) << Qt::endl;
+    out << (ok ? QStringLiteral("Rendben.") : QStringLiteral("Hibát találtam: lásd a „HIBA” kezdetű sorokat.")) << Qt::endl;
     return ok ? 0 : 1;
 }
 
@@ -73,9 +73,9 @@ void checkDataSetFolder(InstallationReport &report, const QDir &dataSet)
         report.good(QStringLiteral("Adatállomány"), QStringLiteral("%1 – mind a %2 állomány megvan").arg(folder).arg(all));
     else if (present.isEmpty())
         report.good(QStringLiteral("Adatállomány"), QStringLiteral("%1 – még nincs benne adatállomány").arg(folder));
-    else
-        report.good(QStringLiteral("Adatállomány"),
-                    QStringLiteral("%1 – csak %2 állomány van meg a %3-ból: %4").arg(folder).arg(present.size()).arg(all).arg(present.join(QStringLiteral(", "))));
+    else  // a data set with files missing is not one the programs can work on
+        report.bad(QStringLiteral("Adatállomány"),
+                   QStringLiteral("%1 – csak %2 állomány van meg a %3-ból: %4").arg(folder).arg(present.size()).arg(all).arg(present.join(QStringLiteral(", "))));
 }
 
 }  // namespace tvx::maintenance

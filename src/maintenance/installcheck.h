@@ -20,7 +20,8 @@ struct InstallationReport {
 };
 
 // The program folder, the templates, the given help documents, and the data
-// set folder (a missing or partial data set is reported, not counted as a fault).
+// set folder (a folder without a data set is reported; one with some of its
+// files missing is a fault).
 void checkProgramFiles(InstallationReport &report, const QStringList &helpScreens);
 void checkDataSetFolder(InstallationReport &report, const QDir &dataSet);
 

@@ -397,7 +397,7 @@ Rebuild::Next Rebuild::processFile(const QString &entry)
     // in the backup folder), never half filled.
     const QString buildingPath = currentPath + kBuildingSuffix;
     QFile::remove(buildingPath);
-    if (const Error e = copyTemplate(templateFile, buildingPath)) {
+    if (const Error e = copyTemplate(templateFile, buildingPath, backupPath)) {
         if (putBackAndAsk(e) == Next::Abandon)
             return Next::Abandon;
         fileDone();

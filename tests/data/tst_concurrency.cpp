@@ -10,6 +10,10 @@
 #include <sqlite3.h>
 
 #include <csignal>
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace tvx::data;
 
@@ -69,6 +73,79 @@ private Q_SLOTS:
         QVERIFY2(users.edit(), qPrintable(users.lastError().message));
         QVERIFY(users.setValue(1, QStringLiteral("új")));
         QVERIFY(users.update());
+    }
+
+    // Offices share a folder between users: a lock file one user made must let
+    // every user who may write the database lock its records; where it does
+    // not, an edit is refused with the reason instead of written unlocked.
+    void lockFilesServeEveryWriterOfTheDatabase()
+    {
+        TestDataSet set;
+        QFile::setPermissions(set.dir().path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                                    QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther |
+                                                    QFile::ExeOther);
+        const auto readWriteAll =
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
+        for (const QString &name : set.dir().entryList(QDir::Files)) {
+            if (name.endsWith(QStringLiteral("-lock")))
+                QFile::remove(set.path(name));
+            else
+                QFile::setPermissions(set.path(name), readWriteAll);
+        }
+        const QString lockPath = LockFile::lockFilePath(set.path(QStringLiteral("regiszt.tvd")));
+
+        const mode_t previous = ::umask(022);  // a usual umask would leave others read-only
+        DataSource users(QStringLiteral("regiszt.tvd"), QStringLiteral("Users"), nullptr, set.dir());
+        const bool opened = users.refresh();
+        ::umask(previous);
+        QVERIFY(opened);
+        QCOMPARE(QFile::permissions(lockPath) & readWriteAll, readWriteAll);
+        QVERIFY(users.addNew() && users.setValue(0, QStringLiteral("demo")) && users.update());
+
+        const passwd *nobody = ::getpwnam("nobody");
+        if (::getuid() != 0 || !nobody)
+            QSKIP("another user's process needs root and the user nobody");
+        const uid_t otherUid = nobody->pw_uid;
+        const gid_t otherGid = nobody->pw_gid;
+        // the other user's program, from where that user may run it
+        const QString peerProgram = set.path(QStringLiteral("tvx-lockpeer"));
+        QVERIFY(QFile::copy(QStringLiteral(LOCKPEER), peerProgram));
+        QFile::setPermissions(peerProgram, readWriteAll | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
+        auto startOtherUser = [&](QProcess &peer) {
+            peer.setProcessChannelMode(QProcess::MergedChannels);
+            peer.setChildProcessModifier([otherUid, otherGid] {
+                if (::setgroups(0, nullptr) != 0 || ::setgid(otherGid) != 0 || ::setuid(otherUid) != 0)
+                    ::_exit(99);
+            });
+            peer.start(peerProgram, {QStringLiteral("hold"), set.dir().path(), QStringLiteral("regiszt.tvd"), QStringLiteral("Users"),
+                                     QStringLiteral("0")});
+            QVERIFY(peer.waitForStarted(5000));
+        };
+        {
+            QProcess peer;
+            startOtherUser(peer);
+            QByteArray said;
+            QTRY_VERIFY_WITH_TIMEOUT((said += peer.readAll()).contains("LOCKED") || peer.state() == QProcess::NotRunning, 10000);
+            QVERIFY2(peer.state() == QProcess::Running, said.constData());
+            QVERIFY(users.moveFirst());
+            QVERIFY(!users.edit());
+            QCOMPARE(users.lastError().code, ErrorCode::Locked);
+            ::kill(pid_t(peer.processId()), SIGKILL);
+            peer.waitForFinished(5000);
+        }
+        // a lock file as an older version left it: its maker's only
+        QVERIFY(QFile::setPermissions(lockPath, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
+        {
+            QProcess peer;
+            startOtherUser(peer);
+            QVERIFY(peer.waitForFinished(10000));
+            const QString said = QString::fromUtf8(peer.readAll());
+            QCOMPARE(peer.exitCode(), 1);
+            QVERIFY2(said.contains(QStringLiteral("nem zárolható")), qPrintable(said));
+        }
+        QVERIFY(users.moveFirst());
+        QVERIFY2(users.edit(), qPrintable(users.lastError().message));
+        users.cancelUpdate();
     }
 
     void databaseOpenElsewhereIsReportedInUse()

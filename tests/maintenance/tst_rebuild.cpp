@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include <csignal>
+#include <sys/stat.h>
 
 using tvx::maintenance::Rebuild;
 
@@ -182,6 +183,34 @@ private Q_SLOTS:
         QCOMPARE(tableRows(f.in(u"Parameter.tvd"_s), u"Iktatoszam"_s), QStringList());
         QCOMPARE(observer.fileProgress.mid(1), (QList<QPair<int, int>>{{1, 5}, {2, 5}, {3, 5}, {4, 5}, {5, 5}}));
         QCOMPARE(filesIn(QDir(f.in(kBackup))).size(), 5);  // four files and the report
+    }
+
+    // A rebuild must not change who may write the data set: an office's group
+    // keeps writing its shared folder after a run, whatever the templates' mode.
+    void rebuiltFilesKeepTheirPermissions()
+    {
+        ScriptedPlatform platform;
+        Folders f;
+        fillDataSet(f);
+        const auto readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+        const auto groupWrites = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup;
+        for (const QString &name : filesIn(f.templates()))
+            QFile::setPermissions(f.templates().filePath(name), readOnly);
+        QVERIFY(QFile::setPermissions(f.in(u"Tarvix.tvd"_s), groupWrites));
+        QVERIFY(QFile::setPermissions(f.in(u"regiszt.tvd"_s), groupWrites | QFile::ReadOther));
+        QVERIFY(QFile::remove(f.in(u"Parameter.tvd"_s)));  // made anew: a new file's permissions
+
+        const mode_t previous = ::umask(002);
+        RecordingObserver observer;
+        const auto result = Rebuild(f.work(), f.templates(), observer).run();
+        ::umask(previous);
+        QCOMPARE(result, Finished);
+        const auto mode = [&](const QString &name) {
+            return QFile::permissions(f.in(name)) & (readOnly | QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther);
+        };
+        QCOMPARE(mode(u"Tarvix.tvd"_s), groupWrites);
+        QCOMPARE(mode(u"regiszt.tvd"_s), groupWrites | QFile::ReadOther);
+        QCOMPARE(mode(u"Parameter.tvd"_s), groupWrites | QFile::ReadOther);
     }
 
     void fileHeldOpenIsNotMoved()

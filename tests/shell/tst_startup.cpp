@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QTextStream>
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 using tvx::CommandLine;
 using tvx::ProgramKind;
@@ -112,13 +114,17 @@ private Q_SLOTS:
         QString errors;
         QTextStream out(&printed);
         QTextStream err(&errors);
-        QCOMPARE(tvx::runWithoutWindow(tvx::parseCommandLine(ProgramKind::Tarvix, {u"--new-data-set"_s, folder}), out, err), 0);
+        const mode_t previous = ::umask(002);  // an office's group shares the folder
+        const int created = tvx::runWithoutWindow(tvx::parseCommandLine(ProgramKind::Tarvix, {u"--new-data-set"_s, folder}), out, err);
+        ::umask(previous);
+        QCOMPARE(created, 0);
         QVERIFY2(errors.isEmpty(), qPrintable(errors));
         QVERIFY(printed.contains(folder));
         QCOMPARE(tvx::maintenance::dataSetFilesIn(QDir(folder)).size(), tvx::data::databaseFiles().size());
         for (const auto &file : tvx::data::databaseFiles()) {
             const QString copy = QDir(folder).filePath(file.fileName);
-            QVERIFY(QFile::permissions(copy) & QFile::WriteOwner);
+            QCOMPARE(QFile::permissions(copy) & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther),
+                     QFile::WriteOwner | QFile::WriteGroup);
             QFile a(copy), b(program.path(u"Data/"_s + file.fileName));
             QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
             QVERIFY(a.readAll() == b.readAll());
@@ -186,6 +192,12 @@ private Q_SLOTS:
         QVERIFY2(printed.contains(u"Segédletek: "_s) && printed.contains(u"Kézikönyv: a programba építve – rendben"_s), qPrintable(printed));
         QVERIFY(printed.contains(u"még nincs benne adatállomány"_s));
         QVERIFY(printed.endsWith(u"Rendben.\n"_s));
+
+        // a data set with a file gone is a fault of its own
+        QVERIFY(QFile::copy(program.path(u"Data/Torzsek.tvd"_s), dataSet.filePath(u"Torzsek.tvd"_s)));
+        printed.clear();
+        QCOMPARE(tvx::checkInstallation(tvx::parseCommandLine(ProgramKind::Tarvix, {u"--check"_s, u"--data-set"_s, dataSet.path()}), out), 1);
+        QVERIFY2(printed.contains(u"HIBA – Adatállomány: "_s) && printed.contains(u"csak 1 állomány"_s), qPrintable(printed));
 
         // a help document gone, and the manual beside the program
         QVERIFY(QFile::remove(program.path(u"Segedlet/IktatasFormX.rtf"_s)));
