@@ -10,10 +10,6 @@
 #include <QSaveFile>
 #include <QStringList>
 
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#endif
-
 namespace tvx::maintenance {
 
 using data::Error;
@@ -86,21 +82,18 @@ Error moveDatabase(const QString &source, const QString &target)
 
 namespace {
 
-// What a new file of the user's gets: read and write as the user's umask allows
-// (an office's group keeps writing a shared folder); on Windows the folder's
-// permissions are inherited and only the read-only mark matters.
-QFileDevice::Permissions newFilePermissions()
+// What a new file of the user's in `folder` gets: the system decides it at
+// creation (the umask, a folder's default ACL), so a file made there is asked.
+QFileDevice::Permissions newFilePermissions(const QString &folder)
 {
-    QFileDevice::Permissions all = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-#ifdef Q_OS_UNIX
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    if (!(mask & S_IRGRP)) all |= QFileDevice::ReadGroup;
-    if (!(mask & S_IWGRP)) all |= QFileDevice::WriteGroup;
-    if (!(mask & S_IROTH)) all |= QFileDevice::ReadOther;
-    if (!(mask & S_IWOTH)) all |= QFileDevice::WriteOther;
-#endif
-    return all;
+    QFile probe(QDir(folder).filePath(QStringLiteral(".tarvfix-jogok")));
+    probe.remove();
+    if (!probe.open(QIODevice::WriteOnly))
+        return QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    const QFileDevice::Permissions permissions = probe.permissions();
+    probe.close();
+    probe.remove();
+    return permissions;
 }
 
 }  // namespace
@@ -124,7 +117,8 @@ Error copyTemplate(const QString &templatePath, const QString &target, const QSt
     // file, with the permissions of the file it replaces, or of a new file.
     QFile copy(target);
     const QFileDevice::Permissions wanted =
-        permissionsOf.isEmpty() || !QFileInfo::exists(permissionsOf) ? newFilePermissions() : QFile::permissions(permissionsOf);
+        permissionsOf.isEmpty() || !QFileInfo::exists(permissionsOf) ? newFilePermissions(QFileInfo(target).path())
+                                                                      : QFile::permissions(permissionsOf);
     copy.setPermissions(wanted | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     return {};
 }
