@@ -215,6 +215,8 @@ public:
     PgConnection(PGconn *conn, QString conninfo, QString schema, QString fileName)
         : conn_(conn), conninfo_(std::move(conninfo)), schema_(std::move(schema)), fileName_(std::move(fileName))
     {
+        // the server's notices go to the log, not to the program's error output
+        PQsetNoticeProcessor(conn_, [](void *, const char *message) { qDebug("tvx: PostgreSQL: %s", message); }, nullptr);
     }
     ~PgConnection() override { PQfinish(conn_); }
 
