@@ -8,8 +8,9 @@ cd "$(dirname "$0")/.."
 sanitize=false
 [ "${1:-}" = "--sanitize" ] && sanitize=true
 
+# postgresql and libpq-dev: the server engine and the throwaway cluster its tests start
 packages=(g++ make cmake pkg-config qt6-base-dev qt6-qpa-plugins libsqlite3-dev libicu-dev fonts-dejavu-core poppler-utils pandoc
-          dpkg-dev file desktop-file-utils)
+          dpkg-dev file desktop-file-utils postgresql libpq-dev)
 # clang with its sanitizer and libFuzzer runtimes (libclang-rt-14-dev); llvm for
 # llvm-symbolizer, which puts file and line into a sanitizer's report
 $sanitize && packages+=(clang libclang-rt-14-dev llvm)

@@ -1,8 +1,8 @@
 #pragma once
 
-// The storage engine as the data-source layer sees it. The SQLite engine is the
-// only one today; a server engine would implement the same interface and its
-// own SQL text in the statement builder.
+// The storage engine as the data-source layer sees it: the SQLite engine, and
+// with libpq the PostgreSQL one (pgconnection.h), which is not wired into the
+// layer yet (docs/server-engine.md).
 
 #include "data/error.h"
 #include "data/schema.h"
@@ -68,6 +68,7 @@ bool isInternalTable(const QString &name);
 // How long an engine call waits for another program that is writing the same
 // file before it fails with ErrorCode::Busy; for connections opened afterwards.
 void setBusyTimeout(int milliseconds);
+int busyTimeout();
 
 // Opens an existing database file for reading and writing; never creates one.
 std::unique_ptr<Connection> openSqlite(const QString &filePath, Error &error);

@@ -160,6 +160,22 @@ Error notExecuted(const QString &fileName)
                 .arg(fileName)};
 }
 
+Error serverUnreachable(const QString &fileName)
+{
+    return {ErrorCode::Io, QStringLiteral("A(z) %1 adatállomány nem nyitható meg: az adatbázis-kiszolgáló nem érhető el, vagy "
+                                          "elutasította a kapcsolódást. Ellenőrizze a hálózati kapcsolatot, vagy forduljon a "
+                                          "rendszergazdához!")
+                               .arg(fileName)};
+}
+
+Error serverConnectionLost(const QString &fileName)
+{
+    return {ErrorCode::Io, QStringLiteral("Megszakadt a kapcsolat az adatbázis-kiszolgálóval (%1), ezért a művelet nem hajtódott "
+                                          "végre, a módosítás nem került mentésre. Ellenőrizze a hálózati kapcsolatot, majd "
+                                          "próbálja újra!")
+                               .arg(fileName)};
+}
+
 Error ruleBroken(const QString &fileName, const QString &field, Rule rule)
 {
     QString why;

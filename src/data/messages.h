@@ -37,6 +37,9 @@ Error cannotOpen(const QString &fileName);
 Error outOfMemory(const QString &fileName);
 Error busy(const QString &fileName);
 Error notExecuted(const QString &fileName);
+// The database server: unreachable at opening, or the session lost meanwhile.
+Error serverUnreachable(const QString &fileName);
+Error serverConnectionLost(const QString &fileName);
 // A rule of the table refused a value; `field` may be empty when unknown.
 enum class Rule { Unknown, NotNull, Unique, Check };
 Error ruleBroken(const QString &fileName, const QString &field, Rule rule);

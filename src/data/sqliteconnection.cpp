@@ -573,6 +573,8 @@ bool isInternalTable(const QString &name)
 
 void setBusyTimeout(int milliseconds) { busyTimeoutMs = milliseconds; }
 
+int busyTimeout() { return busyTimeoutMs; }
+
 std::unique_ptr<Connection> openSqlite(const QString &filePath, Error &error)
 {
     const QFileInfo info(filePath);

@@ -1,0 +1,625 @@
+#include "data/pgconnection.h"
+
+#include "data/messages.h"
+#include "data/names.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QHash>
+#include <QTime>
+
+#include <libpq-fe.h>
+
+#include <cmath>
+
+namespace tvx::data {
+
+namespace {
+
+// Type identifiers of the server's built-in types (pg_type.oid), fixed for every server.
+enum : Oid {
+    kBoolOid = 16,
+    kByteaOid = 17,
+    kInt8Oid = 20,
+    kInt2Oid = 21,
+    kInt4Oid = 23,
+    kOidOid = 26,
+    kFloat4Oid = 700,
+    kFloat8Oid = 701,
+    kNumericOid = 1700,
+};
+
+constexpr int kStatementCacheLimit = 200;
+
+// A 63-bit key for an advisory lock, from a text naming what it guards.
+qint64 advisoryKey(const QString &what)
+{
+    quint64 h = 1469598103934665603ULL;
+    for (const QChar c : what) {
+        h ^= c.unicode();
+        h *= 1099511628211ULL;
+    }
+    return qint64(h & 0x7FFFFFFFFFFFFFFFULL);
+}
+
+// The layer writes `?` for every parameter; the server numbers them. Quoted
+// text, quoted names and comments are left as they are.
+QString numberPlaceholders(const QString &sql)
+{
+    QString out;
+    out.reserve(sql.size() + 8);
+    int n = 0;
+    for (qsizetype i = 0; i < sql.size(); ++i) {
+        const QChar c = sql[i];
+        if (c == u'\'' || c == u'"') {
+            const qsizetype close = sql.indexOf(c, i + 1);
+            const qsizetype end = close < 0 ? sql.size() : close + 1;
+            out += QStringView(sql).mid(i, end - i);
+            i = end - 1;
+        } else if (c == u'-' && i + 1 < sql.size() && sql[i + 1] == u'-') {
+            const qsizetype close = sql.indexOf(u'\n', i);
+            const qsizetype end = close < 0 ? sql.size() : close;
+            out += QStringView(sql).mid(i, end - i);
+            i = end - 1;
+        } else if (c == u'?') {
+            out += u'$' + QString::number(++n);
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// A value as the server reads it: text (or bytes) and the type it is sent as.
+// Integers and text go without a type, so the server takes the column's type
+// (a 1 fits a boolean, a smallint and a double alike); doubles go as double
+// precision, so an integer column compares with 2.5 as a number.
+struct Parameter {
+    QByteArray data;
+    Oid type = 0;
+    bool null = false;
+    bool binary = false;
+};
+
+Parameter toParameter(const QVariant &v)
+{
+    Parameter p;
+    if (v.isNull() || !v.isValid()) {
+        p.null = true;
+        return p;
+    }
+    switch (v.typeId()) {
+    case QMetaType::Bool: p.data = v.toBool() ? "1" : "0"; break;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong: p.data = QByteArray::number(v.toLongLong()); break;
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        const double d = v.toDouble();
+        if (!std::isfinite(d))
+            p.data = std::isnan(d) ? "NaN" : (d > 0 ? "Infinity" : "-Infinity");
+        else
+            p.data = QByteArray::number(d, 'g', 17);
+        p.type = kFloat8Oid;
+        break;
+    }
+    case QMetaType::QDate: p.data = v.toDate().toString(Qt::ISODate).toUtf8(); break;
+    case QMetaType::QTime: p.data = v.toTime().toString(QStringLiteral("HH:mm:ss")).toUtf8(); break;
+    case QMetaType::QByteArray:
+        p.data = v.toByteArray();
+        p.type = kByteaOid;
+        p.binary = true;
+        break;
+    default: p.data = v.toString().toUtf8(); break;
+    }
+    return p;
+}
+
+class PgRow final : public RowReader {
+public:
+    explicit PgRow(const PGresult *r) : r_(r) {}
+    int columnCount() const override { return PQnfields(r_); }
+    bool isNull(int c) const override { return PQgetisnull(r_, 0, c) != 0; }
+    qint64 int64(int c) const override
+    {
+        if (isNull(c))
+            return 0;
+        if (PQftype(r_, c) == kBoolOid)
+            return *PQgetvalue(r_, 0, c) == 't' ? 1 : 0;
+        return QByteArray::fromRawData(PQgetvalue(r_, 0, c), PQgetlength(r_, 0, c)).toLongLong();
+    }
+    QVariant value(int c) const override
+    {
+        if (isNull(c))
+            return {};
+        const char *text = PQgetvalue(r_, 0, c);
+        const int length = PQgetlength(r_, 0, c);
+        switch (PQftype(r_, c)) {
+        case kBoolOid: return QVariant::fromValue<qint64>(*text == 't' ? 1 : 0);
+        case kInt2Oid:
+        case kInt4Oid:
+        case kInt8Oid:
+        case kOidOid: return QVariant::fromValue<qint64>(QByteArray::fromRawData(text, length).toLongLong());
+        case kFloat4Oid:
+        case kFloat8Oid:
+        case kNumericOid: return QByteArray::fromRawData(text, length).toDouble();
+        case kByteaOid: {
+            size_t size = 0;
+            unsigned char *bytes = PQunescapeBytea(reinterpret_cast<const unsigned char *>(text), &size);
+            const QByteArray result(reinterpret_cast<const char *>(bytes), qsizetype(size));
+            PQfreemem(bytes);
+            return result;
+        }
+        default: return QString::fromUtf8(text, length);
+        }
+    }
+
+private:
+    const PGresult *r_;
+};
+
+// A field of the catalog from the server's name of its type (format_type()).
+FieldDef fieldFromServerType(const QString &name, const QString &type)
+{
+    QString declared = type.trimmed().toUpper();
+    if (declared.startsWith(u"CHARACTER VARYING"))
+        declared = QStringLiteral("VARCHAR") + declared.mid(17);
+    else if (declared.startsWith(u"CHARACTER"))
+        declared = QStringLiteral("CHAR") + declared.mid(9);
+    else if (declared.startsWith(u"TIME") && !declared.startsWith(u"TIMESTAMP"))
+        declared = QStringLiteral("TIME");
+    else if (declared.startsWith(u"TIMESTAMP"))
+        declared = QStringLiteral("DATETIME");
+    else if (declared == u"DOUBLE PRECISION")
+        declared = QStringLiteral("DOUBLE");
+    else if (declared == u"TEXT")
+        declared = QStringLiteral("LONGTEXT");
+    return fieldFromDeclaredType(name, declared);
+}
+
+QString serverType(const FieldDef &field)
+{
+    switch (field.type) {
+    case FieldType::Text: return QStringLiteral("varchar(%1) COLLATE \"hu-x-icu\"").arg(field.size);
+    case FieldType::Memo: return QStringLiteral("text COLLATE \"hu-x-icu\"");
+    case FieldType::Date: return QStringLiteral("date");
+    case FieldType::Time: return QStringLiteral("time(0) without time zone");
+    case FieldType::YesNo: return QStringLiteral("boolean");
+    case FieldType::Short: return QStringLiteral("smallint");
+    case FieldType::Long: return QStringLiteral("integer");
+    case FieldType::Double: return QStringLiteral("double precision");
+    }
+    return QStringLiteral("text COLLATE \"hu-x-icu\"");
+}
+
+// The names the server's message quotes, in order: column "x" of relation "T" does not exist.
+QStringList quotedNames(const QString &text)
+{
+    QStringList names;
+    for (qsizetype open = text.indexOf(u'"'); open >= 0;) {
+        const qsizetype close = text.indexOf(u'"', open + 1);
+        if (close < 0)
+            break;
+        names << text.mid(open + 1, close - open - 1);
+        open = text.indexOf(u'"', close + 1);
+    }
+    return names;
+}
+
+class PgConnection final : public ServerConnection {
+public:
+    PgConnection(PGconn *conn, QString conninfo, QString schema, QString fileName)
+        : conn_(conn), conninfo_(std::move(conninfo)), schema_(std::move(schema)), fileName_(std::move(fileName))
+    {
+        // the server's notices go to the log, not to the program's error output
+        PQsetNoticeProcessor(conn_, [](void *, const char *message) { qDebug("tvx: PostgreSQL: %s", message); }, nullptr);
+    }
+    ~PgConnection() override { PQfinish(conn_); }
+
+    // Session settings; the key of the schema's writer lock.
+    Error setUp()
+    {
+        PQsetClientEncoding(conn_, "UTF8");
+        const QString sql = QStringLiteral("SET DateStyle = ISO; SET IntervalStyle = iso_8601; SET extra_float_digits = 1; "
+                                           "SET lock_timeout = %1; SET search_path = %2")
+                                .arg(qMax(1, busyTimeout()))
+                                .arg(quoteIdentifier(schema_));
+        PGresult *r = PQexec(conn_, sql.toUtf8().constData());
+        Error e = PQresultStatus(r) == PGRES_COMMAND_OK ? Error{} : resultError(r);
+        PQclear(r);
+        if (e)
+            return e;
+        bool found = false;
+        if ((e = query(QStringLiteral("SELECT 1 FROM pg_catalog.pg_namespace WHERE nspname = ?"), {schema_}, [&](const RowReader &) {
+                found = true;
+                return false;
+            })))
+            return e;
+        return found ? Error{} : messages::fileMissing(fileName_);
+    }
+
+    QString filePath() const override { return fileName_; }
+    QString schema() const override { return schema_; }
+    quint64 sessionGeneration() const override { return generation_; }
+    bool isConnected() const override { return PQstatus(conn_) == CONNECTION_OK; }
+
+    Error execute(const QString &sql, const QVariantList &params, int *changes) override
+    {
+        int written = 0;
+        Error e = run(sql, params, nullptr, &written);
+        if (!e && changes)
+            *changes = written;
+        return e;
+    }
+
+    Error query(const QString &sql, const QVariantList &params, const std::function<bool(const RowReader &)> &row) override
+    {
+        return run(sql, params, &row, nullptr);
+    }
+
+    Error beginWrite() override
+    {
+        if (Error e = execute(QStringLiteral("BEGIN"), {}, nullptr))
+            return e;
+        // one writer per schema at a time, as per file under SQLite: a guarded
+        // save sees no other writer between its checks and its write
+        if (Error e = execute(QStringLiteral("SELECT pg_catalog.pg_advisory_xact_lock(?::bigint)"),
+                              {advisoryKey(QStringLiteral("write:") + schema_)}, nullptr)) {
+            rollback();
+            return e;
+        }
+        return {};
+    }
+
+    Error commit() override
+    {
+        // a transaction that failed is only rolled back by COMMIT, with no error
+        if (PQtransactionStatus(conn_) == PQTRANS_INERROR) {
+            rollback();
+            return messages::notExecuted(fileName_);
+        }
+        Error e = execute(QStringLiteral("COMMIT"), {}, nullptr);
+        if (e)
+            rollback();
+        return e;
+    }
+
+    void rollback() override
+    {
+        const PGTransactionStatusType status = PQtransactionStatus(conn_);
+        if (status == PQTRANS_INTRANS || status == PQTRANS_INERROR)
+            PQclear(PQexec(conn_, "ROLLBACK"));
+        // a lost session took its transaction with it
+        inTransaction_ = false;
+    }
+
+    qint64 lastInsertKey() const override { return lastKey_; }
+
+    Error readCatalog(QVector<StoredTable> &tables) override { return readCatalog(schema_, tables); }
+
+    Error readCatalog(const QString &schema, QVector<StoredTable> &tables) override
+    {
+        tables.clear();
+        QHash<QString, int> index;
+        // tables in the order they were made, fields in their order
+        const Error e = query(QStringLiteral("SELECT c.relname, a.attname, pg_catalog.format_type(a.atttypid, a.atttypmod) "
+                                             "FROM pg_catalog.pg_class c "
+                                             "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
+                                             "JOIN pg_catalog.pg_attribute a ON a.attrelid = c.oid AND a.attnum > 0 AND NOT a.attisdropped "
+                                             "WHERE n.nspname = ? AND c.relkind IN ('r', 'p') "
+                                             "ORDER BY c.oid, a.attnum"),
+                              {schema}, [&](const RowReader &r) {
+                                  const QString table = r.value(0).toString();
+                                  if (isInternalTable(table))
+                                      return true;
+                                  auto it = index.find(table);
+                                  if (it == index.end()) {
+                                      it = index.insert(table, int(tables.size()));
+                                      tables.push_back({table, {}, {}});
+                                  }
+                                  const QString column = r.value(1).toString();
+                                  if (column != QLatin1String(kServerKeyColumn))
+                                      tables[*it].fields.push_back(fieldFromServerType(column, r.value(2).toString()));
+                                  return true;
+                              });
+        return e;
+    }
+
+    // Other files of the data set are schemas of the same database: there is
+    // nothing to attach, and the layer names them by schema (docs/server-engine.md).
+    Error attach(const QString &, const QString &) override { return messages::notExecuted(fileName_); }
+    void detach(const QString &) override {}
+
+    // Identity columns never hand a key out twice; a table without one cannot
+    // be kept apart row by row.
+    Error ensureStableKeys(const QStringList &tables) override
+    {
+        QStringList keyed;
+        if (Error e = query(QStringLiteral("SELECT c.relname FROM pg_catalog.pg_class c "
+                                           "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
+                                           "JOIN pg_catalog.pg_attribute a ON a.attrelid = c.oid "
+                                           "WHERE n.nspname = ? AND a.attname = ? AND a.attidentity = 'a' AND NOT a.attisdropped"),
+                            {schema_, QString::fromLatin1(kServerKeyColumn)}, [&](const RowReader &r) {
+                                keyed << r.value(0).toString();
+                                return true;
+                            }))
+            return e;
+        for (const QString &table : tables) {
+            if (!isInternalTable(table) && !keyed.contains(table)) {
+                qWarning("tvx: %s: table %s has no %s identity column", qPrintable(schema_), qPrintable(table), kServerKeyColumn);
+                return messages::notExecuted(fileName_);
+            }
+        }
+        return {};
+    }
+
+    Error insertRow(const QString &table, const QStringList &columns, const QVariantList &values, qint64 &key) override
+    {
+        QStringList names;
+        for (const QString &c : columns)
+            names << quoteIdentifier(c);
+        const QString key_ = quoteIdentifier(QString::fromLatin1(kServerKeyColumn));
+        const QString sql = names.isEmpty()
+                                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES RETURNING %2").arg(quoteIdentifier(table), key_)
+                                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3) RETURNING %4")
+                                      .arg(quoteIdentifier(table), names.join(u", "),
+                                           QStringList(names.size(), QStringLiteral("?")).join(u", "), key_);
+        qint64 made = -1;
+        if (Error e = query(sql, values, [&](const RowReader &r) {
+                made = r.int64(0);
+                return false;
+            }))
+            return e;
+        key = lastKey_ = made;
+        return {};
+    }
+
+    Error insertSelect(const QString &, const QString &sql, const QVariantList &params, int *changes) override
+    {
+        if (PQtransactionStatus(conn_) != PQTRANS_IDLE)
+            return execute(sql, params, changes);
+        if (Error e = beginWrite())
+            return e;
+        int copied = 0;
+        Error e = execute(sql, params, &copied);
+        if (!e)
+            e = commit();
+        if (e) {
+            rollback();
+            return e;
+        }
+        if (changes)
+            *changes = copied;
+        return {};
+    }
+
+private:
+    // A lost session is made anew before the next statement, with nothing of
+    // the former one: no transaction, no prepared statements, no locks.
+    bool ensureSession()
+    {
+        if (PQstatus(conn_) == CONNECTION_OK)
+            return true;
+        PQreset(conn_);
+        statements_.clear();
+        ++generation_;
+        if (PQstatus(conn_) != CONNECTION_OK)
+            return false;
+        if (Error e = setUp()) {
+            qWarning("tvx: %s: the renewed session could not be set up: %s", qPrintable(schema_), qPrintable(e.message));
+            return false;
+        }
+        return true;
+    }
+
+    Error run(const QString &sql, const QVariantList &values, const std::function<bool(const RowReader &)> *row, int *changes)
+    {
+        if (busy_) {
+            // one result stream per session: a query from inside another's row callback cannot run
+            qWarning("tvx: %s: a statement was started while another one was still reading rows", qPrintable(schema_));
+            return messages::notExecuted(fileName_);
+        }
+        // a transaction cannot outlive its session: what belonged to it must
+        // not run in a new one, on its own
+        if (PQstatus(conn_) != CONNECTION_OK && (inTransaction_ || !ensureSession()))
+            return messages::serverConnectionLost(fileName_);
+
+        std::vector<Parameter> params;
+        params.reserve(size_t(values.size()));
+        QByteArray signature;
+        for (const QVariant &v : values) {
+            params.push_back(toParameter(v));
+            signature += QByteArray::number(params.back().type) + ',';
+        }
+        std::vector<const char *> data(params.size());
+        std::vector<int> lengths(params.size()), formats(params.size());
+        std::vector<Oid> types(params.size());
+        for (size_t i = 0; i < params.size(); ++i) {
+            data[i] = params[i].null ? nullptr : params[i].data.constData();
+            lengths[i] = int(params[i].data.size());
+            formats[i] = params[i].binary ? 1 : 0;
+            types[i] = params[i].type;
+        }
+
+        const QByteArray text = numberPlaceholders(sql).toUtf8();
+        const QByteArray cacheKey = signature + '|' + text;
+        QByteArray name = statements_.value(cacheKey);
+        if (name.isEmpty() && statements_.size() < kStatementCacheLimit) {
+            const QByteArray candidate = "tvx_s" + QByteArray::number(++statementSerial_);
+            PGresult *prepared = PQprepare(conn_, candidate.constData(), text.constData(), int(params.size()), types.data());
+            const bool ok = PQresultStatus(prepared) == PGRES_COMMAND_OK;
+            Error e = ok ? Error{} : resultError(prepared);
+            PQclear(prepared);
+            if (!ok)
+                return e;
+            statements_.insert(cacheKey, candidate);
+            name = candidate;
+        }
+        const int sent = name.isEmpty()
+                             ? PQsendQueryParams(conn_, text.constData(), int(params.size()), types.data(), data.data(), lengths.data(),
+                                                 formats.data(), 0)
+                             : PQsendQueryPrepared(conn_, name.constData(), int(params.size()), data.data(), lengths.data(),
+                                                   formats.data(), 0);
+        if (!sent)
+            return connectionError();
+        PQsetSingleRowMode(conn_);
+
+        busy_ = true;
+        bool wanted = row != nullptr;
+        Error error;
+        while (PGresult *r = PQgetResult(conn_)) {
+            switch (PQresultStatus(r)) {
+            case PGRES_SINGLE_TUPLE:
+                // after the callback said enough, the rest is read and dropped
+                if (wanted && !error)
+                    wanted = (*row)(PgRow(r));
+                break;
+            case PGRES_TUPLES_OK:
+            case PGRES_COMMAND_OK:
+                if (changes)
+                    *changes = QByteArray(PQcmdTuples(r)).toInt();
+                break;
+            case PGRES_EMPTY_QUERY: break;
+            default:
+                if (!error)
+                    error = resultError(r);
+                break;
+            }
+            PQclear(r);
+        }
+        busy_ = false;
+        const PGTransactionStatusType status = PQtransactionStatus(conn_);
+        if (status != PQTRANS_UNKNOWN)
+            inTransaction_ = status != PQTRANS_IDLE;
+        // a plan made before the table changed: dropped, so the next run prepares it anew
+        if (error && lastState_ == "0A000" && !name.isEmpty() && statements_.contains(cacheKey)) {
+            statements_.remove(cacheKey);
+            PQclear(PQexec(conn_, ("DEALLOCATE " + name).constData()));
+        }
+        return error;
+    }
+
+    Error connectionError()
+    {
+        qWarning("tvx: %s: %s", qPrintable(schema_), PQerrorMessage(conn_));
+        lastState_ = "08006";
+        return messages::serverConnectionLost(fileName_);
+    }
+
+    // The server's result as the user reads it, per SQLSTATE; its own
+    // (English) text only goes to the log.
+    Error resultError(const PGresult *r)
+    {
+        const char *stateText = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+        if (!stateText || PQstatus(conn_) != CONNECTION_OK)
+            return connectionError();
+        const QByteArray state(stateText);
+        lastState_ = state;
+        const QString primary = QString::fromUtf8(PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY));
+        const QString column = QString::fromUtf8(PQresultErrorField(r, PG_DIAG_COLUMN_NAME));
+        const QByteArray cls = state.left(2);
+        const bool waitedForLock = state == "55P03" || state == "40001" || state == "40P01";
+        if (!waitedForLock)
+            qWarning("tvx: %s: PostgreSQL %s: %s", qPrintable(schema_), state.constData(), qPrintable(primary));
+        using messages::Rule;
+        if (waitedForLock)
+            return messages::busy(fileName_);
+        if (cls == "08" || state == "57P01" || state == "57P02" || state == "57P03")
+            return messages::serverConnectionLost(fileName_);
+        if (cls == "28" || state == "3D000")
+            return messages::serverUnreachable(fileName_);
+        if (state == "3F000")
+            return messages::fileMissing(fileName_);
+        const QStringList names = quotedNames(primary);
+        if (state == "42P01")
+            return messages::noSuchTable(names.value(0), fileName_);
+        if (state == "42703")
+            return messages::noSuchField(names.value(1), names.value(0));
+        if (state == "2201B")
+            return {ErrorCode::BadStatement, QStringLiteral("Hibás LIKE minta.")};
+        if (state == "23502")
+            return messages::ruleBroken(fileName_, column, Rule::NotNull);
+        if (state == "23505")
+            return messages::ruleBroken(fileName_, column, Rule::Unique);
+        if (state == "23514")
+            return messages::ruleBroken(fileName_, column, Rule::Check);
+        if (state == "22001" || state == "22003" || state == "22007" || state == "22008" || state == "22P02")
+            return messages::ruleBroken(fileName_, column, Rule::Check);
+        if (state == "25006" || state == "42501")
+            return messages::readOnly(fileName_);
+        if (state == "53100")
+            return messages::diskFull(fileName_);
+        if (state == "53200")
+            return messages::outOfMemory(fileName_);
+        if (state == "XX001" || state == "XX002")
+            return messages::damaged(fileName_);
+        if (cls == "42" || cls == "25" || state == "0A000")
+            return messages::notExecuted(fileName_);
+        return messages::ioFailure(fileName_);
+    }
+
+    PGconn *conn_;
+    QString conninfo_;
+    QString schema_;
+    QString fileName_;
+    QHash<QByteArray, QByteArray> statements_;  // parameter types and text → prepared statement
+    quint64 statementSerial_ = 0;
+    quint64 generation_ = 1;
+    qint64 lastKey_ = 0;
+    QByteArray lastState_;
+    bool busy_ = false;
+    bool inTransaction_ = false;
+};
+
+}  // namespace
+
+QString serverSchemaFor(const QString &fileName)
+{
+    const DatabaseFileDef *file = databaseFile(fileName);
+    if (!file)
+        return {};
+    QString base = file->fileName;
+    base.chop(4);  // ".tvd"
+    return base.toLower();
+}
+
+std::unique_ptr<ServerConnection> openServer(const QString &conninfo, const QString &fileName, Error &error)
+{
+    const QString schema = serverSchemaFor(fileName);
+    if (schema.isEmpty()) {
+        error = messages::fileMissing(fileName.toUpper());
+        return nullptr;
+    }
+    const QString shownName = databaseFile(fileName)->fileName;
+    PGconn *conn = PQconnectdb(conninfo.toUtf8().constData());
+    if (PQstatus(conn) != CONNECTION_OK) {
+        qWarning("tvx: %s: %s", qPrintable(shownName), PQerrorMessage(conn));
+        PQfinish(conn);
+        error = messages::serverUnreachable(shownName);
+        return nullptr;
+    }
+    auto connection = std::make_unique<PgConnection>(conn, conninfo, schema, shownName);
+    if ((error = connection->setUp()))
+        return nullptr;
+    return connection;
+}
+
+QStringList serverCreateStatements(const DatabaseFileDef &file)
+{
+    const QString schema = quoteIdentifier(serverSchemaFor(file.fileName));
+    QStringList statements{QStringLiteral("CREATE SCHEMA %1").arg(schema)};
+    for (const TableDef &table : file.tables) {
+        QStringList columns;
+        for (const FieldDef &field : table.fields)
+            columns << quoteIdentifier(field.name) + u' ' + serverType(field);
+        columns << quoteIdentifier(QString::fromLatin1(kServerKeyColumn)) + QStringLiteral(" integer GENERATED ALWAYS AS IDENTITY PRIMARY KEY");
+        statements << QStringLiteral("CREATE TABLE %1.%2 (%3)").arg(schema, quoteIdentifier(table.name), columns.join(u", "));
+    }
+    return statements;
+}
+
+}  // namespace tvx::data
