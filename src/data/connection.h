@@ -60,6 +60,18 @@ public:
     // INSERT … SELECT into `table` of this file, as one transaction, in the
     // engine's fastest way, with the copied rows' keys beyond any key used before.
     virtual Error insertSelect(const QString &table, const QString &sql, const QVariantList &params, int *changes) = 0;
+
+protected:
+    // The end of a write that began with beginWrite(): committed when `e` is
+    // no failure, rolled back otherwise (also when the commit fails).
+    Error commitOrRollback(Error e)
+    {
+        if (!e)
+            e = commit();
+        if (e)
+            rollback();
+        return e;
+    }
 };
 
 // Tables of the engine's own and of the layer's (never a table of the data set).

@@ -385,13 +385,8 @@ public:
         if (Error e = beginWrite())
             return e;
         int copied = 0;
-        Error e = execute(sql, params, &copied);
-        if (!e)
-            e = commit();
-        if (e) {
-            rollback();
+        if (Error e = commitOrRollback(execute(sql, params, &copied)))
             return e;
-        }
         if (changes)
             *changes = copied;
         return {};

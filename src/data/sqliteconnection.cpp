@@ -435,12 +435,8 @@ public:
             if (!e)
                 e = execute(statement, {}, nullptr);
         }
-        if (!e)
-            e = commit();
-        if (e) {
-            rollback();
-            return e;
-        }
+        if (Error failed = commitOrRollback(e))
+            return failed;
         if (changes)
             *changes = copied;
         return {};
