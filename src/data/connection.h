@@ -4,6 +4,7 @@
 // with libpq the PostgreSQL one (pgconnection.h), which is not wired into the
 // layer yet (docs/server-engine.md).
 
+#include "data/dialect.h"
 #include "data/error.h"
 #include "data/schema.h"
 
@@ -35,6 +36,8 @@ public:
     virtual ~Connection() = default;
 
     virtual QString filePath() const = 0;
+    // The engine's own SQL text, for the statements the layer writes.
+    virtual const Dialect &dialect() const = 0;
     // One statement; `changes` receives the number of rows written.
     virtual Error execute(const QString &sql, const QVariantList &params = {}, int *changes = nullptr) = 0;
     // Calls `row` for each result row until it returns false.

@@ -217,7 +217,7 @@ Error Database::execute(const jet::Statement &statement, int *rowsAffected)
         const TableInfo *t = table(del->table);
         if (!t)
             return noSuchTable(del->table, fileName());
-        const SqlText where = whereClause(del->where, *t);
+        const SqlText where = whereClause(del->where, *t, connection_->dialect());
         if (where.error)
             return where.error;
         QString sql = QStringLiteral("DELETE FROM %1").arg(quoteIdentifier(t->name));
@@ -300,7 +300,8 @@ Error Database::executeInsert(const jet::InsertSelect &insert, int *rowsAffected
     if (targetColumns.size() != sourceColumns.size())
         return finish({ErrorCode::BadStatement, QStringLiteral("A beszúrt és a kiválasztott oszlopok száma eltér.")});
 
-    const SqlText where = whereClause(insert.where, source);
+    const Dialect &dialect = connection_->dialect();
+    const SqlText where = whereClause(insert.where, source, dialect);
     if (where.error)
         return finish(where.error);
     auto allColumnsInOrder = [](const TableInfo &t, const QStringList &columns) {
@@ -314,11 +315,13 @@ Error Database::executeInsert(const jet::InsertSelect &insert, int *rowsAffected
     };
     // Whole rows in the same column order: the engine can copy them page by
     // page when the two tables are alike, and maps columns by position otherwise.
-    const bool wholeRows = where.sql.isEmpty() && allColumnsInOrder(*target, targetColumns) && allColumnsInOrder(source, sourceColumns);
-    const QString sourceTable = (external ? quoteIdentifier(alias) + u'.' : QStringLiteral("main.")) + quoteIdentifier(source.name);
-    QString sql = wholeRows ? QStringLiteral("INSERT INTO main.%1 SELECT * FROM %2").arg(quoteIdentifier(target->name), sourceTable)
-                            : QStringLiteral("INSERT INTO main.%1 (%2) SELECT %3 FROM %4")
-                                  .arg(quoteIdentifier(target->name), targetColumns.join(u", "), sourceColumns.join(u", "), sourceTable);
+    const bool wholeRows = dialect.copiesWholeRows() && where.sql.isEmpty() && allColumnsInOrder(*target, targetColumns) &&
+                           allColumnsInOrder(source, sourceColumns);
+    const QString sourceTable = dialect.qualified(external ? alias : QString(), source.name);
+    const QString targetTable = dialect.qualified(QString(), target->name);
+    QString sql = wholeRows ? QStringLiteral("INSERT INTO %1 SELECT * FROM %2").arg(targetTable, sourceTable)
+                            : QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4")
+                                  .arg(targetTable, targetColumns.join(u", "), sourceColumns.join(u", "), sourceTable);
     if (!where.sql.isEmpty())
         sql += QStringLiteral(" WHERE ") + where.sql;
     return finish(connection_->insertSelect(target->name, sql, where.params, rowsAffected));

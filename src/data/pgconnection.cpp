@@ -243,6 +243,7 @@ public:
     }
 
     QString filePath() const override { return fileName_; }
+    const Dialect &dialect() const override { return serverDialect(); }
     QString schema() const override { return schema_; }
     quint64 sessionGeneration() const override { return generation_; }
     bool isConnected() const override { return PQstatus(conn_) == CONNECTION_OK; }

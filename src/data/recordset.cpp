@@ -33,7 +33,8 @@ Recordset::Recordset(std::shared_ptr<Database> database, const TableInfo &table,
       locks_(std::make_unique<LockFile>(database_->filePath()))
 {
     table_.index();
-    selectSql_ = QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(columnList(columns_, table_), quoteIdentifier(table_.name));
+    selectSql_ = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
+                     .arg(columnList(columns_, table_), quoteIdentifier(table_.name), database_->connection().dialect().keyColumn());
     current_.resize(columns_.size());
     pending_.resize(columns_.size());
     changed_.fill(false, columns_.size());
@@ -345,13 +346,14 @@ Error WriteCheck::highest(const QString &field, QVariant &value, const QString &
     const int column = rs.table_.indexOf(field);
     if (column < 0)
         return messages::noSuchField(rs.table_.name, field);
-    QString where = QStringLiteral("1");
+    const Dialect &dialect = rs.database_->connection().dialect();
+    QString where = dialect.alwaysTrue();
     QVariantList params;
     if (!criteria.isEmpty()) {
         const auto parsed = jet::parseCriteria(criteria);
         if (!parsed)
             return parsed.error;
-        const SqlText clause = whereClause(*parsed.value, rs.table_);
+        const SqlText clause = whereClause(*parsed.value, rs.table_, dialect);
         if (clause.error)
             return clause.error;
         where = clause.sql;
@@ -381,13 +383,14 @@ WriteGuard onlyIntoEmptyTable()
 Error Recordset::storedRowExists(const QString &criteria, bool &found) const
 {
     found = false;
+    const Dialect &dialect = database_->connection().dialect();
     SqlText clause;
-    clause.sql = QStringLiteral("1");
+    clause.sql = dialect.alwaysTrue();
     if (!criteria.isEmpty()) {
         const auto parsed = jet::parseCriteria(criteria);
         if (!parsed)
             return parsed.error;
-        clause = whereClause(*parsed.value, table_);
+        clause = whereClause(*parsed.value, table_, dialect);
         if (clause.error)
             return clause.error;
     }
@@ -509,7 +512,8 @@ bool Recordset::update(const WriteGuard &guard)
             if (Error e = conn.beginWrite())
                 return fail(e);
         int changes = 0;
-        if (Error e = conn.execute(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(quoteIdentifier(table_.name), assignments.join(u", ")),
+        if (Error e = conn.execute(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
+                                       .arg(quoteIdentifier(table_.name), assignments.join(u", "), conn.dialect().keyColumn()),
                                    params, &changes)) {
             conn.rollback();
             return fail(e);
@@ -559,7 +563,8 @@ bool Recordset::deleteCurrent()
     int changes = 0;
     Error e = conn.beginWrite();
     if (!e)
-        e = conn.execute(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoteIdentifier(table_.name)), {key}, &changes);
+        e = conn.execute(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoteIdentifier(table_.name), conn.dialect().keyColumn()), {key},
+                         &changes);
     if (!e)
         e = conn.commit();
     else
@@ -649,15 +654,16 @@ bool Recordset::find(const QString &criteria, qsizetype from)
     const auto parsed = jet::parseCriteria(criteria);
     if (!parsed)
         return fail(parsed.error);
-    const SqlText where = whereClause(*parsed.value, table_);
+    Connection &conn = database_->connection();
+    const SqlText where = whereClause(*parsed.value, table_, conn.dialect());
     if (where.error)
         return fail(where.error);
     if (!flushPending())
         return false;
 
     std::unordered_set<qint64> matches;
-    const Error e = database_->connection().query(
-        QStringLiteral("SELECT rowid FROM %1 WHERE %2").arg(quoteIdentifier(table_.name), where.sql), where.params,
+    const Error e = conn.query(
+        QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(conn.dialect().keyColumn(), quoteIdentifier(table_.name), where.sql), where.params,
         [&](const RowReader &r) {
             matches.insert(r.int64(0));
             return true;
@@ -762,7 +768,8 @@ bool Recordset::requery()
 {
     if (open_ && !flushPending())
         return false;
-    const SqlText where = whereClause(statement_.where, table_);
+    const Dialect &dialect = database_->connection().dialect();
+    const SqlText where = whereClause(statement_.where, table_, dialect);
     if (where.error)
         return fail(where.error);
     QVector<int> orderColumns;
@@ -772,14 +779,14 @@ bool Recordset::requery()
             return fail(messages::noSuchField(table_.name, item.field));
         orderColumns << index;
     }
-    QString sql = QStringLiteral("SELECT rowid");
+    QString sql = QStringLiteral("SELECT ") + dialect.keyColumn();
     for (const int c : orderColumns)
         sql += QStringLiteral(", ") + quoteIdentifier(table_.fields[c].name);
     sql += QStringLiteral(" FROM ") + quoteIdentifier(table_.name);
     if (!where.sql.isEmpty())
         sql += QStringLiteral(" WHERE ") + where.sql;
     if (orderColumns.isEmpty())
-        sql += QStringLiteral(" ORDER BY rowid");
+        sql += QStringLiteral(" ORDER BY ") + dialect.keyColumn();
 
     std::vector<qint64> keys;
     // Sorted here rather than by the engine, so every engine gives the same

@@ -80,6 +80,7 @@ constexpr int kMaxSqlNesting = 28;
 
 struct Builder {
     const TableInfo &table;
+    const Dialect &dialect;
     QString &sql;
     QVariantList &params;
     Error &error;
@@ -176,14 +177,14 @@ bool Builder::comparison(const Expr &expr)
         const bool textual = field.type == FieldType::Text || field.type == FieldType::Memo;
         const QString pattern = literalText(e->value);
         // refused here, whether or not the table has a row to try it on
-        if (!LikePattern::compile(pattern)) {
+        const auto compiled = LikePattern::compile(pattern);
+        if (!compiled) {
             error = messages::badLikePattern(pattern);
             return false;
         }
-        sql += QStringLiteral("tvx_like(%1, ?)").arg(textual ? column : QStringLiteral("CAST(%1 AS TEXT)").arg(column));
-        if (e->negated)
-            sql += QStringLiteral(" = 0");
-        params << pattern;
+        const Dialect::Like like = dialect.like(textual ? column : dialect.asText(column, field.type), *compiled, pattern, e->negated);
+        sql += like.sql;
+        params << like.param;
         return true;
     }
 
@@ -191,16 +192,16 @@ bool Builder::comparison(const Expr &expr)
     const Literal &l = e->value;
     if (l.kind == Literal::Null) {
         // Comparing with null is never true.
-        sql += QStringLiteral("(0)");
+        sql += dialect.neverTrue();
         return true;
     }
     switch (field.type) {
     case FieldType::Text:
     case FieldType::Memo:
         switch (e->op) {
-        case CompareOp::Equal: sql += QStringLiteral("tvx_eq(%1, ?)").arg(column); break;
-        case CompareOp::NotEqual: sql += QStringLiteral("tvx_eq(%1, ?) = 0").arg(column); break;
-        default: sql += QStringLiteral("tvx_cmp(%1, ?) %2 0").arg(column, QLatin1String(sqlOperator(e->op))); break;
+        case CompareOp::Equal:
+        case CompareOp::NotEqual: sql += dialect.equalText(column, e->op == CompareOp::NotEqual); break;
+        default: sql += dialect.compareText(column, QLatin1String(sqlOperator(e->op))); break;
         }
         params << literalText(l);
         return true;
@@ -247,12 +248,12 @@ bool Builder::comparison(const Expr &expr)
 
 }  // namespace
 
-SqlText whereClause(const ExprPtr &expr, const TableInfo &table)
+SqlText whereClause(const ExprPtr &expr, const TableInfo &table, const Dialect &dialect)
 {
     SqlText out;
     if (!expr)
         return out;
-    Builder builder{table, out.sql, out.params, out.error};
+    Builder builder{table, dialect, out.sql, out.params, out.error};
     if (!builder.build(expr)) {
         out.sql.clear();
         out.params.clear();

@@ -4,6 +4,7 @@
 // Every value travels as a bound parameter; names are resolved without regard
 // to letter case against the table's real columns first.
 
+#include "data/dialect.h"
 #include "data/error.h"
 #include "data/jetsql.h"
 #include "data/schema.h"
@@ -37,7 +38,7 @@ struct SqlText {
     Error error;
 };
 
-SqlText whereClause(const jet::ExprPtr &expr, const TableInfo &table);
+SqlText whereClause(const jet::ExprPtr &expr, const TableInfo &table, const Dialect &dialect);
 QString columnList(const QVector<int> &columns, const TableInfo &table);
 
 }  // namespace tvx::data

@@ -221,6 +221,7 @@ public:
     }
 
     QString filePath() const override { return path_; }
+    const Dialect &dialect() const override { return fileDialect(); }
 
     Error execute(const QString &sql, const QVariantList &params, int *changes) override
     {

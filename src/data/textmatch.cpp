@@ -5,6 +5,9 @@
 #include <QChar>
 #include <QList>
 
+#include <map>
+#include <mutex>
+
 namespace tvx::data {
 
 namespace {
@@ -51,6 +54,44 @@ inline char32_t decode(std::string_view s, size_t &i)
     }
     ++i;
     return b0;
+}
+
+// Runs [first, last] of consecutive code points.
+using CodeRuns = std::vector<std::pair<char32_t, char32_t>>;
+
+// Every character a list's range holds, as LikePattern::Token::inSet() decides
+// it; asks the collator once per code point (unassigned ones cannot occur in
+// text), so each range is kept for the process.
+const CodeRuns &rangeMembers(char32_t lo, char32_t hi)
+{
+    static std::mutex mutex;
+    static std::map<std::pair<char32_t, char32_t>, CodeRuns> known;
+    const std::lock_guard<std::mutex> lock(mutex);
+    const auto found = known.find({lo, hi});
+    if (found != known.end())
+        return found->second;
+    CodeRuns runs;
+    for (char32_t c = 1; c <= 0x10FFFF; ++c) {
+        if ((c >= 0xD800 && c <= 0xDFFF) || (c != lo && c != hi && QChar::category(c) == QChar::Other_NotAssigned))
+            continue;
+        if (c == lo || c == hi || (compareCharacters(lo, c) <= 0 && compareCharacters(c, hi) <= 0)) {
+            if (!runs.empty() && runs.back().second + 1 == c)
+                runs.back().second = c;
+            else
+                runs.emplace_back(c, c);
+        }
+    }
+    return known.emplace(std::make_pair(lo, hi), std::move(runs)).first->second;
+}
+
+// One character of the expression: ASCII punctuation has a meaning there
+// (in a list too), so it is escaped; a backslash before any other ASCII
+// character that is no letter or digit stands for that character.
+void appendLiteral(QString &out, char32_t c)
+{
+    if (c < 0x80 && !((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')))
+        out += u'\\';
+    out += QString::fromUcs4(&c, 1);
 }
 
 }  // namespace
@@ -180,6 +221,38 @@ bool LikePattern::matches(std::u32string_view v) const
     while (ti < tokens_.size() && tokens_[ti].kind == Token::AnyRun)
         ++ti;
     return ti == tokens_.size();
+}
+
+QString LikePattern::regex() const
+{
+    QString out = QStringLiteral("^");
+    for (const Token &t : tokens_) {
+        switch (t.kind) {
+        case Token::Literal: appendLiteral(out, t.ch); break;
+        case Token::AnyRun: out += QStringLiteral(".*"); break;
+        case Token::AnyOne: out += u'.'; break;
+        case Token::Digit: out += QStringLiteral("[0-9]"); break;
+        case Token::Set:
+            out += t.negated ? QStringLiteral("[^") : QStringLiteral("[");
+            for (const auto &[lo, hi] : t.ranges) {
+                if (lo == hi) {
+                    appendLiteral(out, lo);
+                    continue;
+                }
+                for (const auto &[first, last] : rangeMembers(lo, hi)) {
+                    appendLiteral(out, first);
+                    if (last > first + 1)
+                        out += u'-';
+                    if (last > first)
+                        appendLiteral(out, last);
+                }
+            }
+            out += u']';
+            break;
+        }
+    }
+    out += u'$';
+    return out;
 }
 
 bool LikePattern::matchesUtf8(std::string_view value) const

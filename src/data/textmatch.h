@@ -28,6 +28,11 @@ public:
     bool matches(std::u32string_view foldedValue) const;
     bool matchesUtf8(std::string_view value) const;
     bool matches(const QString &value) const;
+    // The same pattern as an anchored regular expression in PostgreSQL's
+    // advanced syntax, to be matched with letter case ignored (~*): ranges
+    // are written out as the characters the Hungarian alphabet places
+    // between their ends, every other character stands for itself.
+    QString regex() const;
 
 private:
     struct Token {

@@ -221,7 +221,7 @@ void translates(const ExprPtr &e, const QString &input)
 {
     if (!e)
         return;
-    const SqlText where = whereClause(e, table());
+    const SqlText where = whereClause(e, table(), fileDialect());
     if (where.error) {
         TVX_FUZZ_CHECK(!where.error.message.isEmpty(), shown(input));
         TVX_FUZZ_CHECK(where.sql.isEmpty() && where.params.isEmpty(), shown(input));
