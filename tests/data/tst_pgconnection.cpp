@@ -19,18 +19,10 @@ namespace {
 // Makes the schemas of the given files in the database.
 void createFiles(const QString &conninfo, const QStringList &fileNames)
 {
-    PGconn *conn = PQconnectdb(conninfo.toUtf8().constData());
-    QVERIFY2(PQstatus(conn) == CONNECTION_OK, PQerrorMessage(conn));
-    for (const QString &name : fileNames) {
-        for (const QString &sql : serverCreateStatements(*databaseFile(name))) {
-            PGresult *r = PQexec(conn, sql.toUtf8().constData());
-            const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
-            const QByteArray message = PQresultErrorMessage(r);
-            PQclear(r);
-            QVERIFY2(ok, message.constData());
-        }
-    }
-    PQfinish(conn);
+    QStringList statements;
+    for (const QString &name : fileNames)
+        statements += serverCreateStatements(*databaseFile(name));
+    runServerStatements(conninfo, statements);
 }
 
 std::unique_ptr<ServerConnection> open(const QString &conninfo, const QString &fileName)

@@ -141,16 +141,9 @@ private Q_SLOTS:
     void initTestCase()
     {
         db = std::make_unique<PgTestDatabase>();
-        PGconn *conn = PQconnectdb(db->conninfo().toUtf8().constData());
-        QVERIFY2(PQstatus(conn) == CONNECTION_OK, PQerrorMessage(conn));
-        for (const QString &sql : serverSupportStatements() + serverCreateStatements(kFile)) {
-            PGresult *r = PQexec(conn, sql.toUtf8().constData());
-            const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
-            const QByteArray message = PQresultErrorMessage(r);
-            PQclear(r);
-            QVERIFY2(ok, message.constData());
-        }
-        PQfinish(conn);
+        runServerStatements(db->conninfo(), serverSupportStatements() + serverCreateStatements(kFile));
+        if (QTest::currentTestFailed())
+            return;
         Error error;
         server = openServer(db->conninfo(), kFile.fileName, error);
         QVERIFY2(server, qPrintable(error.message));

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 #include <QTest>
 
 #include <libpq-fe.h>
@@ -84,3 +85,21 @@ private:
         TestObject tc;                                                                         \
         return QTest::qExec(&tc, argc, argv);                                                  \
     }
+
+// Runs each statement on the database of `conninfo`, in order; the test fails
+// at the first one the server refuses.
+inline void runServerStatements(const QString &conninfo, const QStringList &statements)
+{
+    PGconn *conn = PQconnectdb(conninfo.toUtf8().constData());
+    QVERIFY2(PQstatus(conn) == CONNECTION_OK, PQerrorMessage(conn));
+    for (const QString &sql : statements) {
+        PGresult *r = PQexec(conn, sql.toUtf8().constData());
+        const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+        const QByteArray message = PQresultErrorMessage(r);
+        PQclear(r);
+        if (!ok)
+            PQfinish(conn);
+        QVERIFY2(ok, message.constData());
+    }
+    PQfinish(conn);
+}
