@@ -1,6 +1,7 @@
 #include "maintenance/newdataset.h"
 
 #include "data/database.h"
+#include "data/names.h"
 #include "data/schema.h"
 #include "maintenance/filemoves.h"
 #include "maintenance/messages.h"
@@ -16,17 +17,6 @@ using data::ErrorCode;
 namespace {
 
 QString shown(const QString &path) { return QDir::toNativeSeparators(path); }
-
-// The file of that name in `folder`, found without regard to letter case.
-QString existingFile(const QDir &folder, const QString &fileName)
-{
-    const QStringList entries = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &entry : entries) {
-        if (entry.compare(fileName, Qt::CaseInsensitive) == 0)
-            return entry;
-    }
-    return {};
-}
 
 const QString kReinstall = QStringLiteral("Telepítse újra a programot, vagy másolja vissza a mintát a program Data mappájába!");
 
@@ -49,7 +39,7 @@ QStringList dataSetFilesIn(const QDir &folder)
     if (!folder.exists())
         return found;
     for (const auto &file : data::databaseFiles()) {
-        const QString entry = existingFile(folder, file.fileName);
+        const QString entry = data::findFileIgnoringCase(folder, file.fileName);
         if (!entry.isEmpty())
             found << entry;
     }
