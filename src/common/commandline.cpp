@@ -86,6 +86,15 @@ CommandLine parseCommandLine(ProgramKind program, const QStringList &arguments)
                 return invalid(program, QStringLiteral("A --new-data-set után meg kell adni az új adatállomány mappáját."));
             line.newDataSet = paths::expandFolder(value);
             setAction(CommandLine::Action::NewDataSet);
+        } else if (name == u"--move-to-server" && program == ProgramKind::Tarvix) {
+            if (!takeFolder())
+                return invalid(program, QStringLiteral("A --move-to-server után meg kell adni az adatállomány mappáját."));
+            line.moveToServer = paths::expandFolder(value);
+            setAction(CommandLine::Action::MoveToServer);
+        } else if (name == u"--db") {
+            if (!takeFolder())
+                return invalid(program, QStringLiteral("A --db után meg kell adni az adatbázis kapcsolódási leírását (például \"service=tarvix\")."));
+            line.db = value.trimmed();
         } else if (word.startsWith(u"--")) {
             return invalid(program, QStringLiteral("Ismeretlen kapcsoló: %1").arg(word));
         } else if (program == ProgramKind::Tarvfix) {
@@ -95,6 +104,8 @@ CommandLine parseCommandLine(ProgramKind program, const QStringList &arguments)
         }
     }
     line.programText = programWords.join(u' ');
+    if (line.action == CommandLine::Action::MoveToServer && line.db.isEmpty())
+        return invalid(program, QStringLiteral("A --move-to-server mellé a --db kapcsolóval meg kell adni a kiszolgáló adatbázisát."));
     return line;
 }
 
@@ -115,6 +126,15 @@ QString usageText(ProgramKind program)
             "                        adatállomány, felajánlja, hogy üresen létrehozza\n"
             "  --new-data-set MAPPA  új, üres adatállományt hoz létre a MAPPA-ban a\n"
             "                        mintákból, majd kilép\n"
+            "  --db LEÍRÁS           az adatbázis-kiszolgálón lévő adatállománnyal indul\n"
+            "                        (libpq kapcsolódási leírás, például \"service=tarvix\");\n"
+            "                        a mappa Tarvix.conninfo állománya helyett\n"
+            "  --new-data-set MAPPA --db LEÍRÁS\n"
+            "                        új, üres adatállományt hoz létre a kiszolgálón a\n"
+            "                        mintákból, és a MAPPA-ba írja a Tarvix.conninfo-t\n"
+            "  --move-to-server MAPPA --db LEÍRÁS\n"
+            "                        a MAPPA adatállományát minden sorával a kiszolgálóra\n"
+            "                        költözteti, és kiírja a táblák sorainak számát\n"
             "  --check               ellenőrzi, hogy megvannak-e a minták, a segédletek\n"
             "                        és a kézikönyv, majd kilép\n"
             "  --version             kiírja a változat számát\n"
@@ -134,6 +154,8 @@ QString usageText(ProgramKind program)
         "  /s                    a Szerver gomb megnyomása nélkül, azonnal indítja az\n"
         "                        újraépítést; a \"Karbantartás vége!\" üzenet után kilép\n"
         "  --data-set MAPPA      a MAPPA adatállományával dolgozik\n"
+        "  --db LEÍRÁS           az adatbázis-kiszolgálón lévő adatállománnyal dolgozik\n"
+        "                        (libpq kapcsolódási leírás, például \"service=tarvix\")\n"
         "  --check               ellenőrzi, hogy megvannak-e a minták, majd kilép\n"
         "  --version             kiírja a változat számát\n"
         "  --help                kiírja ezt a leírást\n"

@@ -19,6 +19,7 @@ struct CommandLine {
         Version,     // print the version
         Help,        // print the usage text
         NewDataSet,  // create an empty data set from the templates (Tarvix)
+        MoveToServer,  // move a folder's data set onto the database server (Tarvix)
         Check,       // report whether templates, help documents and manual are found
         Invalid,     // `error` says why
     };
@@ -27,6 +28,11 @@ struct CommandLine {
     QString dataSet;
     // --new-data-set: the folder to create the data set in, made absolute
     QString newDataSet;
+    // --move-to-server: the folder whose data set moves onto the server, made absolute
+    QString moveToServer;
+    // --db: a libpq connection string naming the data set's database, which
+    // wins over the folder's connection file
+    QString db;
     // what is left for the program itself (Tarvfix's "/s"), joined by spaces
     QString programText;
     QString error;

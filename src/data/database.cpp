@@ -1,9 +1,14 @@
 #include "data/database.h"
 
+#include "data/dataset.h"
 #include "data/messages.h"
 #include "data/names.h"
 #include "data/recordlock.h"
 #include "data/recordset.h"
+
+#ifdef TVX_HAVE_LIBPQ
+#include "data/pgconnection.h"
+#endif
 
 #include <QFileInfo>
 #include <QHash>
@@ -43,6 +48,11 @@ QString resolveExternalPath(const QString &path)
 
 std::shared_ptr<Database> Database::open(const QString &fileName, const QDir &directory, Error &error)
 {
+    QString conninfo;
+    if ((error = serverConninfo(directory, conninfo)))
+        return nullptr;
+    if (!conninfo.isEmpty())
+        return openServer(conninfo, fileName, error);
     const QString found = findFileIgnoringCase(directory, fileName);
     if (found.isEmpty()) {
         error = messages::fileMissing(fileName.toUpper());
@@ -77,6 +87,53 @@ std::shared_ptr<Database> Database::openPath(const QString &filePath, Error &err
     db->presence_->lock(LockFile::kInUseOffset, false);
     openDatabases().insert(key, db);
     return db;
+}
+
+std::shared_ptr<Database> Database::openServer(const QString &conninfo, const QString &fileName, Error &error, Access access)
+{
+#ifdef TVX_HAVE_LIBPQ
+    const QString schema = serverSchemaFor(fileName);
+    if (schema.isEmpty()) {
+        error = messages::fileMissing(fileName.toUpper());
+        return nullptr;
+    }
+    const QString key = QStringLiteral("server:%1#%2").arg(conninfo, schema);
+    if (access == Access::Shared) {
+        if (auto existing = openDatabases().value(key).lock())
+            return existing;
+    }
+    auto connection = data::openServer(conninfo, fileName, error);
+    if (!connection)
+        return nullptr;
+    std::shared_ptr<Database> db(new Database);
+    db->server_ = connection.get();
+    db->connection_ = std::move(connection);
+    if ((error = db->refreshTables()))
+        return nullptr;
+    if (access == Access::Private)
+        return db;
+    if ((error = db->server_->holdInUse()))
+        return nullptr;
+    db->key_ = key;
+    openDatabases().insert(key, db);
+    return db;
+#else
+    Q_UNUSED(conninfo)
+    Q_UNUSED(access)
+    error = {ErrorCode::Io, QStringLiteral("A(z) %1 adatállomány adatbázis-kiszolgálón van, de ez a program kiszolgáló nélkül "
+                                           "készült (PostgreSQL ügyfélkönyvtár nélkül).")
+                                .arg(fileName)};
+    return nullptr;
+#endif
+}
+
+std::unique_ptr<RecordLocker> Database::recordLocker()
+{
+#ifdef TVX_HAVE_LIBPQ
+    if (server_)
+        return server_->recordLocker();
+#endif
+    return fileRecordLocker(filePath(), fileName());
 }
 
 std::shared_ptr<Database> Database::create(const QString &filePath, const DatabaseFileDef &definition, Error &error)

@@ -14,6 +14,8 @@ namespace tvx::data {
 
 class Recordset;
 class LockFile;
+class RecordLocker;
+class ServerConnection;
 
 // One open database file. Every data source of a process that names the same
 // file shares one Database; it stays open while any of them uses it.
@@ -21,12 +23,16 @@ class Database : public std::enable_shared_from_this<Database> {
 public:
     // `fileName` is a bare name looked up in `directory` without regard to
     // letter case. A missing file is an error: data sources never create files.
+    // A folder of a server data set (dataset.h) opens the file's schema on the server.
     static std::shared_ptr<Database> open(const QString &fileName, const QDir &directory, Error &error);
     // Shared: the way every data source opens a file, beside other programs.
     // Private: for a file no other program uses (a backup, a template): no
     // record-lock file is made beside it and nothing is added to it.
     enum class Access { Shared, Private };
     static std::shared_ptr<Database> openPath(const QString &filePath, Error &error, Access access = Access::Shared);
+    // The schema that stands for `fileName` in the server data set of `conninfo`.
+    static std::shared_ptr<Database> openServer(const QString &conninfo, const QString &fileName, Error &error,
+                                                Access access = Access::Shared);
     // A new database file with the given tables (and no rows), opened as
     // Access::Private: no lock file is made beside it.
     static std::shared_ptr<Database> create(const QString &filePath, const DatabaseFileDef &definition, Error &error);
@@ -35,6 +41,11 @@ public:
 
     QString filePath() const;
     QString fileName() const;
+    // The server's connection below a database of a server data set; null for a file.
+    ServerConnection *server() const { return server_; }
+
+    // The record locks of one record set on this database.
+    std::unique_ptr<RecordLocker> recordLocker();
 
     // Tables, in the order of the file.
     const QVector<TableInfo> &tables() const { return tables_; }
@@ -63,6 +74,7 @@ private:
     Error executeInsert(const struct jet::InsertSelect &insert, int *rowsAffected);
 
     std::unique_ptr<Connection> connection_;
+    ServerConnection *server_ = nullptr;
     std::unique_ptr<LockFile> presence_;
     QVector<TableInfo> tables_;
     QString key_;

@@ -176,6 +176,14 @@ Error serverConnectionLost(const QString &fileName)
                                .arg(fileName)};
 }
 
+Error recordLockLost(const QString &fileName)
+{
+    return {ErrorCode::Io, QStringLiteral("Megszakadt a kapcsolat az adatbázis-kiszolgálóval (%1), és vele a rekord zárolása is "
+                                          "elveszett, ezért a módosítás nem került mentésre. Vonja vissza a módosítást (Esc), "
+                                          "majd kezdje újra!")
+                               .arg(fileName)};
+}
+
 Error ruleBroken(const QString &fileName, const QString &field, Rule rule)
 {
     QString why;

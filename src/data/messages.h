@@ -40,6 +40,8 @@ Error notExecuted(const QString &fileName);
 // The database server: unreachable at opening, or the session lost meanwhile.
 Error serverUnreachable(const QString &fileName);
 Error serverConnectionLost(const QString &fileName);
+// The session that held the record's lock was lost between edit and save.
+Error recordLockLost(const QString &fileName);
 // A rule of the table refused a value; `field` may be empty when unknown.
 enum class Rule { Unknown, NotNull, Unique, Check };
 Error ruleBroken(const QString &fileName, const QString &field, Rule rule);

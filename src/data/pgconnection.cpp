@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QDate>
 #include <QHash>
+#include <QPair>
+#include <QSet>
 #include <QTime>
 
 #include <libpq-fe.h>
@@ -227,12 +229,14 @@ public:
         const QString sql = QStringLiteral("SET DateStyle = ISO; SET IntervalStyle = iso_8601; SET extra_float_digits = 1; "
                                            "SET lock_timeout = %1; SET search_path = %2")
                                 .arg(qMax(1, busyTimeout()))
-                                .arg(quoteIdentifier(schema_));
+                                .arg(schema_.isEmpty() ? QStringLiteral("pg_catalog") : quoteIdentifier(schema_));
         PGresult *r = PQexec(conn_, sql.toUtf8().constData());
         Error e = PQresultStatus(r) == PGRES_COMMAND_OK ? Error{} : resultError(r);
         PQclear(r);
         if (e)
             return e;
+        if (schema_.isEmpty())
+            return {};
         bool found = false;
         if ((e = query(QStringLiteral("SELECT 1 FROM pg_catalog.pg_namespace WHERE nspname = ?"), {schema_}, [&](const RowReader &) {
                 found = true;
@@ -299,6 +303,70 @@ public:
     }
 
     qint64 lastInsertKey() const override { return lastKey_; }
+
+    Error holdInUse() override
+    {
+        holdsInUse_ = true;
+        return takeInUse();
+    }
+
+    Error tryExclusiveUse(bool &acquired) override
+    {
+        acquired = false;
+        if (Error e = query(QStringLiteral("SELECT pg_catalog.pg_try_advisory_lock(?::bigint)"), {inUseKey()}, [&](const RowReader &r) {
+                acquired = r.int64(0) != 0;
+                return false;
+            }))
+            return e;
+        exclusiveGeneration_ = acquired ? generation_ : 0;
+        return {};
+    }
+
+    void releaseExclusiveUse() override
+    {
+        if (exclusiveGeneration_ != 0 && exclusiveGeneration_ == generation_)
+            execute(QStringLiteral("SELECT pg_catalog.pg_advisory_unlock(?::bigint)"), {inUseKey()}, nullptr);
+        exclusiveGeneration_ = 0;
+    }
+
+    std::unique_ptr<RecordLocker> recordLocker() override;
+
+    // The lock of one row, kept in the process's registry beside the server's
+    // lock: advisory locks are re-entrant within a session, and every record
+    // set of the process talks to this schema through this one session.
+    Error lockRecord(const QString &table, qint64 key)
+    {
+        const RecordKey record{tableTag(table), qint32(key)};
+        if (heldRecords_.contains(record))
+            return messages::recordLocked();
+        bool acquired = false;
+        if (Error e = query(QStringLiteral("SELECT pg_catalog.pg_try_advisory_lock(?::integer, ?::integer)"), {record.first, record.second},
+                            [&](const RowReader &r) {
+                                acquired = r.int64(0) != 0;
+                                return false;
+                            }))
+            return e;
+        if (!acquired)
+            return messages::recordLocked();
+        heldRecords_.insert(record);
+        return {};
+    }
+
+    void unlockRecord(const QString &table, qint64 key, quint64 generation)
+    {
+        const RecordKey record{tableTag(table), qint32(key)};
+        // a lock of a former session went with it
+        if (generation != generation_ || !heldRecords_.remove(record))
+            return;
+        execute(QStringLiteral("SELECT pg_catalog.pg_advisory_unlock(?::integer, ?::integer)"), {record.first, record.second}, nullptr);
+    }
+
+    Error recordStillHeld(quint64 generation) const
+    {
+        if (generation != generation_ || PQstatus(conn_) != CONNECTION_OK)
+            return messages::recordLockLost(fileName_);
+        return {};
+    }
 
     Error readCatalog(QVector<StoredTable> &tables) override { return readCatalog(schema_, tables); }
 
@@ -394,6 +462,23 @@ public:
     }
 
 private:
+    using RecordKey = QPair<qint32, qint32>;
+
+    qint64 inUseKey() const { return advisoryKey(QStringLiteral("inuse:") + schema_); }
+
+    // The tag of a table in the two-number form of the record locks, a key
+    // space apart from the one-number locks of the file.
+    qint32 tableTag(const QString &table) const { return qint32(advisoryKey(schema_ + u'.' + foldCase(table)) & 0x7FFFFFFF); }
+
+    // Shared, so that the maintenance program's exclusive try fails while any
+    // program has the file open; a program still opens the file while the
+    // maintenance program holds it, as with files.
+    Error takeInUse()
+    {
+        return query(QStringLiteral("SELECT pg_catalog.pg_try_advisory_lock_shared(?::bigint)"), {inUseKey()},
+                     [](const RowReader &) { return false; });
+    }
+
     // A lost session is made anew before the next statement, with nothing of
     // the former one: no transaction, no prepared statements, no locks.
     bool ensureSession()
@@ -402,6 +487,7 @@ private:
             return true;
         PQreset(conn_);
         statements_.clear();
+        heldRecords_.clear();
         ++generation_;
         if (PQstatus(conn_) != CONNECTION_OK)
             return false;
@@ -409,6 +495,8 @@ private:
             qWarning("tvx: %s: the renewed session could not be set up: %s", qPrintable(schema_), qPrintable(e.message));
             return false;
         }
+        if (holdsInUse_)
+            takeInUse();
         return true;
     }
 
@@ -569,7 +657,51 @@ private:
     QByteArray lastState_;
     bool busy_ = false;
     bool inTransaction_ = false;
+    bool holdsInUse_ = false;
+    quint64 exclusiveGeneration_ = 0;
+    QSet<RecordKey> heldRecords_;
 };
+
+class PgRecordLocker final : public RecordLocker {
+public:
+    explicit PgRecordLocker(PgConnection &connection) : connection_(connection) {}
+    ~PgRecordLocker() override { PgRecordLocker::unlock(); }
+
+    Error lock(const QString &table, qint64 key) override
+    {
+        unlock();
+        const quint64 generation = connection_.sessionGeneration();
+        if (Error e = connection_.lockRecord(table, key))
+            return e;
+        // a statement may have made the session anew before the lock was taken
+        generation_ = connection_.sessionGeneration();
+        if (generation_ != generation) {
+            connection_.unlockRecord(table, key, generation_);
+            return messages::serverConnectionLost(connection_.filePath());
+        }
+        table_ = table;
+        key_ = key;
+        return {};
+    }
+
+    void unlock() override
+    {
+        if (key_ < 0)
+            return;
+        connection_.unlockRecord(table_, key_, generation_);
+        key_ = -1;
+    }
+
+    Error stillHeld() const override { return key_ < 0 ? Error{} : connection_.recordStillHeld(generation_); }
+
+private:
+    PgConnection &connection_;
+    QString table_;
+    qint64 key_ = -1;
+    quint64 generation_ = 0;
+};
+
+std::unique_ptr<RecordLocker> PgConnection::recordLocker() { return std::make_unique<PgRecordLocker>(*this); }
 
 }  // namespace
 
@@ -586,11 +718,11 @@ QString serverSchemaFor(const QString &fileName)
 std::unique_ptr<ServerConnection> openServer(const QString &conninfo, const QString &fileName, Error &error)
 {
     const QString schema = serverSchemaFor(fileName);
-    if (schema.isEmpty()) {
+    if (schema.isEmpty() && !fileName.isEmpty()) {
         error = messages::fileMissing(fileName.toUpper());
         return nullptr;
     }
-    const QString shownName = databaseFile(fileName)->fileName;
+    const QString shownName = fileName.isEmpty() ? QStringLiteral("Tarvix") : databaseFile(fileName)->fileName;
     PGconn *conn = PQconnectdb(conninfo.toUtf8().constData());
     if (PQstatus(conn) != CONNECTION_OK) {
         qWarning("tvx: %s: %s", qPrintable(shownName), PQerrorMessage(conn));
@@ -604,9 +736,11 @@ std::unique_ptr<ServerConnection> openServer(const QString &conninfo, const QStr
     return connection;
 }
 
-QStringList serverCreateStatements(const DatabaseFileDef &file)
+QStringList serverCreateStatements(const DatabaseFileDef &file) { return serverCreateStatements(file, serverSchemaFor(file.fileName)); }
+
+QStringList serverCreateStatements(const DatabaseFileDef &file, const QString &schemaName)
 {
-    const QString schema = quoteIdentifier(serverSchemaFor(file.fileName));
+    const QString schema = quoteIdentifier(schemaName);
     QStringList statements{QStringLiteral("CREATE SCHEMA %1").arg(schema)};
     for (const TableDef &table : file.tables) {
         QStringList columns;
@@ -616,6 +750,21 @@ QStringList serverCreateStatements(const DatabaseFileDef &file)
         statements << QStringLiteral("CREATE TABLE %1.%2 (%3)").arg(schema, quoteIdentifier(table.name), columns.join(u", "));
     }
     return statements;
+}
+
+Error serverFileInUse(const QString &conninfo, const QString &fileName, bool &inUse)
+{
+    inUse = false;
+    Error error;
+    auto probe = openServer(conninfo, fileName, error);
+    if (!probe)
+        return error;
+    bool acquired = false;
+    if ((error = probe->tryExclusiveUse(acquired)))
+        return error;
+    inUse = !acquired;
+    probe->releaseExclusiveUse();
+    return {};
 }
 
 }  // namespace tvx::data

@@ -6,6 +6,7 @@
 // table names resolve there.
 
 #include "data/connection.h"
+#include "data/recordlock.h"
 
 namespace tvx::data {
 
@@ -23,14 +24,30 @@ public:
     virtual quint64 sessionGeneration() const = 0;
     virtual bool isConnected() const = 0;
     virtual QString schema() const = 0;
+
+    // The in-use marker: held shared by every program that has the file open
+    // (taken again whenever the session is made anew), exclusively by the
+    // maintenance program, which must have the file to itself.
+    virtual Error holdInUse() = 0;
+    virtual Error tryExclusiveUse(bool &acquired) = 0;
+    virtual void releaseExclusiveUse() = 0;
+    // Record locks on this schema's rows; the server drops them with the
+    // session, so a lock that was lost fails the write it guarded.
+    virtual std::unique_ptr<RecordLocker> recordLocker() = 0;
 };
 
 // Connects with a libpq connection string to the schema of `fileName`. Fails
-// with FileMissing when the database has no such schema.
+// with FileMissing when the database has no such schema. An empty `fileName`
+// connects to the database itself, for the statements that make schemas.
 std::unique_ptr<ServerConnection> openServer(const QString &conninfo, const QString &fileName, Error &error);
 
 // Statements that make the schema of a database file with its tables: text
 // columns under the ICU collation, the key column last.
 QStringList serverCreateStatements(const DatabaseFileDef &file);
+// The same under another schema name (a rebuild's new schema).
+QStringList serverCreateStatements(const DatabaseFileDef &file, const QString &schema);
+
+// Whether another program has the file of `fileName` open on the server.
+Error serverFileInUse(const QString &conninfo, const QString &fileName, bool &inUse);
 
 }  // namespace tvx::data

@@ -1,5 +1,6 @@
 #include "data/recordlock.h"
 
+#include "data/messages.h"
 #include "data/names.h"
 
 #include <QFile>
@@ -139,6 +140,52 @@ void LockFile::unlock(qint64 offset)
 }
 
 #endif
+
+namespace {
+
+class FileRecordLocker final : public RecordLocker {
+public:
+    FileRecordLocker(const QString &databasePath, QString fileName)
+        : file_(databasePath), databasePath_(databasePath), fileName_(std::move(fileName))
+    {
+    }
+    ~FileRecordLocker() override { FileRecordLocker::unlock(); }
+
+    Error lock(const QString &table, qint64 key) override
+    {
+        const qint64 offset = LockFile::recordOffset(table, key);
+        switch (file_.lock(offset, true)) {
+        case LockFile::Result::Acquired: offset_ = offset; return {};
+        case LockFile::Result::Busy: return messages::recordLocked();
+        case LockFile::Result::Unavailable: return {};  // read-only medium: nobody can write anyway
+        // writing without a lock could overwrite another workstation's edit unseen
+        case LockFile::Result::Denied: return messages::lockFileDenied(LockFile::lockFilePath(databasePath_));
+        case LockFile::Result::NotSupported: return messages::lockingNotSupported(fileName_);
+        }
+        return {};
+    }
+
+    void unlock() override
+    {
+        if (offset_ >= 0) {
+            file_.unlock(offset_);
+            offset_ = -1;
+        }
+    }
+
+private:
+    LockFile file_;
+    QString databasePath_;
+    QString fileName_;
+    qint64 offset_ = -1;
+};
+
+}  // namespace
+
+std::unique_ptr<RecordLocker> fileRecordLocker(const QString &databasePath, const QString &fileName)
+{
+    return std::make_unique<FileRecordLocker>(databasePath, fileName);
+}
 
 bool databaseInUse(const QString &databasePath)
 {

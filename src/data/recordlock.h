@@ -7,9 +7,30 @@
 // A new lock file gets the database file's read and write permissions, so that
 // everyone who may write the database may also lock its records.
 
+#include "data/error.h"
+
 #include <QString>
 
+#include <memory>
+
 namespace tvx::data {
+
+// The record lock of one record set: one record at a time, and kept apart
+// from every other record set, of this process or another.
+class RecordLocker {
+public:
+    virtual ~RecordLocker() = default;
+    // No error: the record is this record set's until unlock(). Otherwise
+    // "locked by another" or why no lock can be had here.
+    virtual Error lock(const QString &table, qint64 key) = 0;
+    virtual void unlock() = 0;
+    // Before a locked record is written: whether the lock taken is still held
+    // (a server session can be lost meanwhile, and its locks with it).
+    virtual Error stillHeld() const { return {}; }
+};
+
+// Locks in the lock file beside a database file.
+std::unique_ptr<RecordLocker> fileRecordLocker(const QString &databasePath, const QString &fileName);
 
 class LockFile {
 public:

@@ -30,7 +30,7 @@ Recordset::Recordset(std::shared_ptr<Database> database, const TableInfo &table,
       columns_(std::move(columns)),
       statement_(std::move(statement)),
       source_(std::move(source)),
-      locks_(std::make_unique<LockFile>(database_->filePath()))
+      locks_(database_->recordLocker())
 {
     table_.index();
     selectSql_ = QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?")
@@ -288,23 +288,17 @@ bool Recordset::addNew()
 
 bool Recordset::lockCurrent()
 {
-    const qint64 offset = LockFile::recordOffset(table_.name, keys_[size_t(pos_)]);
-    switch (locks_->lock(offset, true)) {
-    case LockFile::Result::Acquired: lockedOffset_ = offset; return true;
-    case LockFile::Result::Busy: return fail(messages::recordLocked());
-    case LockFile::Result::Unavailable: return true;  // read-only medium: nobody can write anyway
-    // writing without a lock could overwrite another workstation's edit unseen
-    case LockFile::Result::Denied: return fail(messages::lockFileDenied(LockFile::lockFilePath(database_->filePath())));
-    case LockFile::Result::NotSupported: return fail(messages::lockingNotSupported(database_->fileName()));
-    }
+    if (Error e = locks_->lock(table_.name, keys_[size_t(pos_)]))
+        return fail(e);
+    locked_ = true;
     return true;
 }
 
 void Recordset::releaseLock()
 {
-    if (lockedOffset_ >= 0) {
-        locks_->unlock(lockedOffset_);
-        lockedOffset_ = -1;
+    if (locked_) {
+        locks_->unlock();
+        locked_ = false;
     }
 }
 
@@ -511,6 +505,11 @@ bool Recordset::update(const WriteGuard &guard)
         if (!guarded)
             if (Error e = conn.beginWrite())
                 return fail(e);
+        // the lock must have held from edit() to here, or another may have written meanwhile
+        if (Error e = locks_->stillHeld()) {
+            conn.rollback();
+            return fail(e);
+        }
         int changes = 0;
         if (Error e = conn.execute(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
                                        .arg(quoteIdentifier(table_.name), assignments.join(u", "), conn.dialect().keyColumn()),
@@ -556,12 +555,14 @@ bool Recordset::deleteCurrent()
         cancelUpdate();
     if (!hasCurrent())
         return fail(messages::noCurrentRecord());
-    if (lockedOffset_ < 0 && !lockCurrent())
+    if (!locked_ && !lockCurrent())
         return false;
     Connection &conn = database_->connection();
     const qint64 key = keys_[size_t(pos_)];
     int changes = 0;
     Error e = conn.beginWrite();
+    if (!e)
+        e = locks_->stillHeld();
     if (!e)
         e = conn.execute(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(quoteIdentifier(table_.name), conn.dialect().keyColumn()), {key},
                          &changes);

@@ -178,7 +178,7 @@ private:
     jet::Select statement_;
     QString source_;
     QString selectSql_;
-    std::unique_ptr<LockFile> locks_;
+    std::unique_ptr<RecordLocker> locks_;
 
     std::vector<qint64> keys_;
     qsizetype pos_ = -1;
@@ -188,7 +188,7 @@ private:
     QVector<bool> changed_;
     EditMode mode_ = EditMode::None;
     Bookmark beforeAdd_;
-    qint64 lockedOffset_ = -1;
+    bool locked_ = false;  // the current record is locked for this record set
     bool noMatch_ = false;
     bool open_ = false;
     QString sort_;

@@ -1,6 +1,8 @@
 #include "maintenance/installcheck.h"
 
 #include "common/paths.h"
+#include "data/database.h"
+#include "data/dataset.h"
 #include "data/schema.h"
 #include "maintenance/newdataset.h"
 
@@ -67,6 +69,28 @@ void checkProgramFiles(InstallationReport &report, const QStringList &helpScreen
 void checkDataSetFolder(InstallationReport &report, const QDir &dataSet)
 {
     const QString folder = shown(dataSet.absolutePath());
+    QString conninfo;
+    if (const data::Error e = data::serverConninfo(dataSet, conninfo)) {
+        report.bad(QStringLiteral("Adatállomány"), QStringLiteral("%1 – %2").arg(folder, e.message));
+        return;
+    }
+    if (!conninfo.isEmpty()) {
+        // a folder that names the server and still holds files would leave clerks guessing which one is meant
+        if (const QStringList present = dataSetFilesIn(dataSet); !present.isEmpty() && data::serverOverride().isEmpty())
+            report.bad(QStringLiteral("Adatállomány"), QStringLiteral("%1 – a kiszolgálót nevezi meg (%2), de adatbázis-fájlok is vannak "
+                                                                     "benne: %3")
+                                                          .arg(folder, QString::fromLatin1(data::kServerDataSetFileName), present.join(QStringLiteral(", "))));
+        for (const data::DatabaseFileDef &file : data::databaseFiles()) {
+            data::Error error;
+            const auto db = data::Database::openServer(conninfo, file.fileName, error, data::Database::Access::Private);
+            if (!db)
+                report.bad(QStringLiteral("Adatállomány"), QStringLiteral("kiszolgáló: %1 – %2").arg(file.fileName, error.message));
+            else
+                report.good(QStringLiteral("Adatállomány"),
+                            QStringLiteral("kiszolgáló: %1 – rendben (%2 tábla)").arg(file.fileName).arg(db->tables().size()));
+        }
+        return;
+    }
     const QStringList present = dataSetFilesIn(dataSet);
     const qsizetype all = data::databaseFiles().size();
     if (present.size() == all)

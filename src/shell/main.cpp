@@ -1,6 +1,7 @@
 #include "common/commandline.h"
 #include "common/desktopplatform.h"
 #include "common/hungarian.h"
+#include "data/dataset.h"
 #include "shell/screens.h"
 #include "shell/startup.h"
 #include "shell/tarvixformx.h"
@@ -31,6 +32,7 @@ int main(int argc, char **argv)
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tarvix-128.png")));
     tvx::useHungarianLocale();
     line = tvx::parseCommandLine(tvx::ProgramKind::Tarvix, QApplication::arguments().mid(1));
+    tvx::data::setServerOverride(line.db);
     if (line.action == tvx::CommandLine::Action::Check)
         return tvx::checkInstallation(line, out);
 

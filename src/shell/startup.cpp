@@ -6,6 +6,9 @@
 #include "help/rtfreader.h"
 #include "maintenance/installcheck.h"
 #include "maintenance/newdataset.h"
+#include "maintenance/serverdataset.h"
+#include "data/dataset.h"
+#include "data/names.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +20,35 @@ namespace tvx {
 namespace {
 
 QString shown(const QString &path) { return QDir::toNativeSeparators(path); }
+
+int createServerDataSet(const QString &folder, const QString &conninfo, QTextStream &out, QTextStream &err)
+{
+    QVector<maintenance::CopiedTable> copied;
+    if (const data::Error error = maintenance::createServerDataSet(QDir(paths::templatesFolder()), conninfo, QDir(folder), copied)) {
+        err << error.message << Qt::endl;
+        return 1;
+    }
+    out << QStringLiteral("Az új adatállomány elkészült az adatbázis-kiszolgálón; a(z) %1 mappa %2 állománya nevezi meg.")
+               .arg(shown(folder), QString::fromLatin1(data::kServerDataSetFileName))
+        << Qt::endl
+        << maintenance::copiedTablesReport(copied)
+        << QStringLiteral("Indítás: tarvix --data-set \"%1\" (első belépés: \"demo\", üres jelszóval)").arg(shown(folder)) << Qt::endl;
+    return 0;
+}
+
+int moveToServer(const QString &folder, const QString &conninfo, QTextStream &out, QTextStream &err)
+{
+    QVector<maintenance::CopiedTable> copied;
+    QString movedTo;
+    if (const data::Error error = maintenance::moveDataSetToServer(QDir(folder), conninfo, copied, movedTo)) {
+        err << error.message << Qt::endl;
+        return 1;
+    }
+    out << QStringLiteral("A(z) %1 adatállománya a kiszolgálóra költözött. Átmásolt sorok:").arg(shown(folder)) << Qt::endl
+        << maintenance::copiedTablesReport(copied)
+        << QStringLiteral("A régi állományok helye: %1").arg(shown(movedTo)) << Qt::endl;
+    return 0;
+}
 
 int createDataSet(const QString &folder, QTextStream &out, QTextStream &err)
 {
@@ -61,7 +93,11 @@ int runWithoutWindow(const CommandLine &line, QTextStream &out, QTextStream &err
         err << line.error << Qt::endl;
         return 2;
     case CommandLine::Action::NewDataSet:
+        if (!line.db.isEmpty())
+            return createServerDataSet(line.newDataSet, line.db, out, err);
         return createDataSet(line.newDataSet, out, err);
+    case CommandLine::Action::MoveToServer:
+        return moveToServer(line.moveToServer, line.db, out, err);
     case CommandLine::Action::Check:
     case CommandLine::Action::Run:
         break;
@@ -82,7 +118,11 @@ int checkInstallation(const CommandLine &line, QTextStream &out)
 bool enterDataSet(const QString &folder)
 {
     const QDir dataSet(folder);
-    if (maintenance::dataSetFilesIn(dataSet).isEmpty()) {
+    QString conninfo;
+    data::serverConninfo(dataSet, conninfo);  // an unreadable connection file is reported when a file opens
+    const bool onServer = !conninfo.isEmpty() ||
+                          !data::findFileIgnoringCase(dataSet, QString::fromLatin1(data::kServerDataSetFileName)).isEmpty();
+    if (!onServer && maintenance::dataSetFilesIn(dataSet).isEmpty()) {
         const QString question = QStringLiteral("A(z) %1 mappában még nincs Tarvix adatállomány.\n"
                                                 "Létrehozzam most üresen, a mintákból?")
                                      .arg(shown(folder));
