@@ -1,9 +1,13 @@
 #include "data/templates.h"
 
 #include "data/countrycodes.h"
+#include "data/dataset.h"
+#include "data/servercopy.h"
 #include "data/database.h"
 #include "data/engineaccess.h"
 #include "data/schema.h"
+
+#include <QTemporaryDir>
 
 namespace tvx::data {
 
@@ -37,6 +41,24 @@ Error fillDefaultRows(Database &db)
 
 Error createDataSetFiles(const QDir &directory)
 {
+    QString conninfo;
+    if (Error e = serverConninfo(directory, conninfo))
+        return e;
+    if (!conninfo.isEmpty()) {
+        // the same files, made aside and copied onto the server
+        QTemporaryDir files;
+        if (!files.isValid())
+            return {ErrorCode::Io, QStringLiteral("Nem hozható létre ideiglenes mappa: %1").arg(files.errorString())};
+        QDir filesDir(files.path());
+        const QString saved = serverOverride();
+        setServerOverride({});
+        Error e = createDataSetFiles(filesDir);
+        setServerOverride(saved);
+        if (e)
+            return e;
+        QVector<CopiedTable> copied;
+        return copyDataSetToServer(filesDir, conninfo, copied);
+    }
     for (const DatabaseFileDef &file : databaseFiles()) {
         Error error;
         auto db = Database::create(directory.filePath(file.fileName), file, error);

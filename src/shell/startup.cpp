@@ -23,7 +23,7 @@ QString shown(const QString &path) { return QDir::toNativeSeparators(path); }
 
 int createServerDataSet(const QString &folder, const QString &conninfo, QTextStream &out, QTextStream &err)
 {
-    QVector<maintenance::CopiedTable> copied;
+    QVector<data::CopiedTable> copied;
     if (const data::Error error = maintenance::createServerDataSet(QDir(paths::templatesFolder()), conninfo, QDir(folder), copied)) {
         err << error.message << Qt::endl;
         return 1;
@@ -38,7 +38,7 @@ int createServerDataSet(const QString &folder, const QString &conninfo, QTextStr
 
 int moveToServer(const QString &folder, const QString &conninfo, QTextStream &out, QTextStream &err)
 {
-    QVector<maintenance::CopiedTable> copied;
+    QVector<data::CopiedTable> copied;
     QString movedTo;
     if (const data::Error error = maintenance::moveDataSetToServer(QDir(folder), conninfo, copied, movedTo)) {
         err << error.message << Qt::endl;

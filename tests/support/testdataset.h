@@ -1,25 +1,57 @@
 #pragma once
 
+#include "data/dataset.h"
 #include "data/templates.h"
+
+#ifdef TVX_HAVE_LIBPQ
+#include "support/pgserver.h"
+#endif
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
-// A fresh data set (the six database files with their default rows) in a
-// temporary folder that is removed with the object.
+#include <memory>
+
+// Which engine a test run's data sets live on: TVX_TEST_ENGINE=pg puts each
+// on a database of its own on the test cluster (TVX_PG_STATE); otherwise
+// they are files.
+inline bool testEngineIsServer() { return qEnvironmentVariable("TVX_TEST_ENGINE") == QLatin1String("pg"); }
+
+// A fresh data set (the six database files with their default rows, or the
+// same on the server) in a temporary folder that is removed with the object.
 class TestDataSet {
 public:
     TestDataSet()
     {
         QVERIFY2(tmp_.isValid(), "no temporary folder");
+        if (testEngineIsServer()) {
+#ifdef TVX_HAVE_LIBPQ
+            server_ = std::make_unique<PgTestDatabase>();
+            if (const auto e = tvx::data::writeServerConninfo(dir(), server_->conninfo()))
+                qFatal("%s", qPrintable(e.message));
+#else
+            qFatal("TVX_TEST_ENGINE=pg in a build without libpq");
+#endif
+        }
         const auto error = tvx::data::createDataSetFiles(dir());
         if (error)
             qFatal("%s", qPrintable(error.message));
     }
     QDir dir() const { return QDir(tmp_.path()); }
     QString path(const QString &name) const { return dir().filePath(name); }
+#ifdef TVX_HAVE_LIBPQ
+    bool onServer() const { return server_ != nullptr; }
+    // the data set's database on the test cluster; empty for files
+    QString conninfo() const { return server_ ? server_->conninfo() : QString(); }
+#else
+    bool onServer() const { return false; }
+#endif
 
 private:
     QTemporaryDir tmp_;
+#ifdef TVX_HAVE_LIBPQ
+    // dropped after the folder's last database is closed by the test
+    std::unique_ptr<PgTestDatabase> server_;
+#endif
 };
