@@ -723,7 +723,13 @@ std::unique_ptr<ServerConnection> openServer(const QString &conninfo, const QStr
         return nullptr;
     }
     const QString shownName = fileName.isEmpty() ? QStringLiteral("Tarvix") : databaseFile(fileName)->fileName;
-    PGconn *conn = PQconnectdb(conninfo.toUtf8().constData());
+    // A workstation gives up on an unreachable server within seconds rather
+    // than the system's minutes, and notices a server that went away; the
+    // office's connection string (expanded last) wins over each of these.
+    const QByteArray text = conninfo.toUtf8();
+    const char *keywords[] = {"connect_timeout", "keepalives_idle", "keepalives_interval", "keepalives_count", "dbname", nullptr};
+    const char *values[] = {"10", "60", "10", "6", text.constData(), nullptr};
+    PGconn *conn = PQconnectdbParams(keywords, values, 1);
     if (PQstatus(conn) != CONNECTION_OK) {
         qWarning("tvx: %s: %s", qPrintable(shownName), PQerrorMessage(conn));
         PQfinish(conn);
