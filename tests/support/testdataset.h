@@ -11,12 +11,27 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 // Which engine a test run's data sets live on: TVX_TEST_ENGINE=pg puts each
 // on a database of its own on the test cluster (TVX_PG_STATE); otherwise
 // they are files.
-inline bool testEngineIsServer() { return qEnvironmentVariable("TVX_TEST_ENGINE") == QLatin1String("pg"); }
+inline bool testEngineIsServer() { return qgetenv("TVX_TEST_ENGINE") == "pg"; }
+
+// A run meant for the server skips as a whole (77) when the run has no
+// cluster (no server binaries on this machine); checked before main().
+inline const bool testEngineAvailable = [] {
+    if (!testEngineIsServer())
+        return true;
+#ifdef TVX_HAVE_LIBPQ
+    if (PgTestServer::available())
+        return true;
+#endif
+    std::fprintf(stderr, "SKIP: no PostgreSQL test cluster (TVX_PG_STATE/conninfo)\n");
+    std::_Exit(77);
+}();
 
 // A fresh data set (the six database files with their default rows, or the
 // same on the server) in a temporary folder that is removed with the object.
