@@ -7,6 +7,12 @@
 //   tvx-lockpeer nextid DIR COUNT          add partners numbered one above the highest recordID, in guarded saves
 
 #include "data/datasource.h"
+#include "data/dataset.h"
+#ifdef TVX_HAVE_LIBPQ
+#include "data/pgconnection.h"
+
+#include <libpq-fe.h>
+#endif
 
 #include <QCoreApplication>
 #include <QThread>
@@ -69,6 +75,27 @@ int main(int argc, char **argv)
         return 0;
     }
     if (args.size() >= 3 && args[0] == u"exclusive") {
+        QString conninfo;
+        tvx::data::serverConninfo(QDir(args[1]), conninfo);
+#ifdef TVX_HAVE_LIBPQ
+        if (!conninfo.isEmpty()) {
+            // a transaction holding every table of the file's schema, as a long write does
+            PGconn *conn = PQconnectdb(conninfo.toUtf8().constData());
+            const QByteArray schema = serverSchemaFor(args[2]).toUtf8();
+            const QByteArray lockAll = "BEGIN; DO $$ DECLARE t record; BEGIN FOR t IN SELECT tablename FROM pg_tables WHERE schemaname = '" +
+                                       schema + "' LOOP EXECUTE format('LOCK TABLE %I.%I IN ACCESS EXCLUSIVE MODE', '" + schema +
+                                       "', t.tablename); END LOOP; END $$;";
+            PGresult *r = PQexec(conn, lockAll.constData());
+            if (PQresultStatus(r) != PGRES_COMMAND_OK) {
+                say(PQerrorMessage(conn));
+                return 1;
+            }
+            PQclear(r);
+            say("EXCLUSIVE");
+            for (;;)
+                QThread::sleep(1);
+        }
+#endif
         sqlite3 *db = nullptr;
         const QByteArray path = QDir(args[1]).filePath(args[2]).toUtf8();
         if (sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK ||

@@ -1,5 +1,8 @@
 #include "data/datasource.h"
 #include "data/recordlock.h"
+#ifdef TVX_HAVE_LIBPQ
+#include "data/pgconnection.h"
+#endif
 #include "support/lockpeer.h"
 #include "support/testdataset.h"
 
@@ -36,6 +39,21 @@ QString integrityCheck(const QString &path)
     }
     sqlite3_close(db);
     return result;
+}
+
+// Deletes the last user and Kiss Éva, and adds two, as a plain SQLite tool writes.
+void deleteAndAddWithSqliteTool(const QString &path)
+{
+    sqlite3 *tool = nullptr;
+    QCOMPARE(sqlite3_open_v2(path.toUtf8().constData(), &tool, SQLITE_OPEN_READWRITE, nullptr),
+             SQLITE_OK);
+    QCOMPARE(sqlite3_exec(tool,
+                          "DELETE FROM Users WHERE rowid = (SELECT max(rowid) FROM Users);"
+                          "DELETE FROM Users WHERE \"Felhasználó\" = 'Kiss Éva';"
+                          "INSERT INTO Users (\"Felhasználó\") VALUES ('eszköz1'), ('eszköz2');",
+                          nullptr, nullptr, nullptr),
+             SQLITE_OK);
+    sqlite3_close(tool);
 }
 
 }  // namespace
@@ -80,6 +98,7 @@ private Q_SLOTS:
     // not, an edit is refused with the reason instead of written unlocked.
     void lockFilesServeEveryWriterOfTheDatabase()
     {
+        TVX_FILES_ONLY("lock files beside the database files");
         TestDataSet set;
         QFile::setPermissions(set.dir().path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
                                                     QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther |
@@ -152,14 +171,24 @@ private Q_SLOTS:
     {
         TestDataSet set;
         const QString path = set.path(QStringLiteral("Torzsek.tvd"));
-        QVERIFY(!databaseInUse(path));
+        auto inUse = [&] {
+#ifdef TVX_HAVE_LIBPQ
+            if (set.onServer()) {
+                bool used = true;
+                const Error e = serverFileInUse(set.conninfo(), QStringLiteral("torzsek.tvd"), used);
+                return !e && used;
+            }
+#endif
+            return databaseInUse(path);
+        };
+        QVERIFY(!inUse());
         {
             Peer opener;
             QVERIFY(opener.start({QStringLiteral("open"), set.dir().path(), QStringLiteral("torzsek.tvd")}, "OPEN"));
-            QVERIFY(databaseInUse(path));
+            QVERIFY(inUse());
             opener.killHard();
         }
-        QVERIFY(!databaseInUse(path));
+        QTRY_VERIFY(!inUse());  // the server notices the dead session's end
     }
 
     // Another program deletes the last user and adds one; then a plain SQLite
@@ -186,19 +215,18 @@ private Q_SLOTS:
         QVERIFY(!users.setBookmark(onLast));
         QCOMPARE(users.value(0).toString(), QStringLiteral("demo"));
 
-        // the same through a plain SQLite connection, as any SQLite tool writes
+        // the same through another tool's own connection
         QVERIFY(users.moveLast());
         QCOMPARE(users.value(0).toString(), QStringLiteral("Kiss Éva"));
-        sqlite3 *tool = nullptr;
-        QCOMPARE(sqlite3_open_v2(set.path(QStringLiteral("regiszt.tvd")).toUtf8().constData(), &tool, SQLITE_OPEN_READWRITE, nullptr),
-                 SQLITE_OK);
-        QCOMPARE(sqlite3_exec(tool,
-                              "DELETE FROM Users WHERE rowid = (SELECT max(rowid) FROM Users);"
-                              "DELETE FROM Users WHERE \"Felhasználó\" = 'Kiss Éva';"
-                              "INSERT INTO Users (\"Felhasználó\") VALUES ('eszköz1'), ('eszköz2');",
-                              nullptr, nullptr, nullptr),
-                 SQLITE_OK);
-        sqlite3_close(tool);
+#ifdef TVX_HAVE_LIBPQ
+        if (set.onServer())
+            runServerStatements(set.conninfo(),
+                                {QStringLiteral("DELETE FROM regiszt.\"Users\" WHERE tvx_id = (SELECT max(tvx_id) FROM regiszt.\"Users\")"),
+                                 QStringLiteral("DELETE FROM regiszt.\"Users\" WHERE \"Felhasználó\" = 'Kiss Éva'"),
+                                 QStringLiteral("INSERT INTO regiszt.\"Users\" (\"Felhasználó\") VALUES ('eszköz1'), ('eszköz2')")});
+        if (!set.onServer())
+#endif
+            deleteAndAddWithSqliteTool(set.path(QStringLiteral("regiszt.tvd")));
         // the last record is the last one that still exists
         QVERIFY(users.moveFirst());
         QVERIFY(users.moveLast());
@@ -209,7 +237,8 @@ private Q_SLOTS:
         for (bool more = users.moveFirst(); more && !users.eof(); more = users.moveNext())
             names << users.value(0).toString();
         QCOMPARE(names, (QStringList{QStringLiteral("demo"), QStringLiteral("eszköz1"), QStringLiteral("eszköz2")}));
-        QCOMPARE(integrityCheck(set.path(QStringLiteral("regiszt.tvd"))), QStringLiteral("ok"));
+        if (!set.onServer())
+            QCOMPARE(integrityCheck(set.path(QStringLiteral("regiszt.tvd"))), QStringLiteral("ok"));
     }
 
     // While another program holds the file, moving fails and changes nothing.
@@ -256,7 +285,8 @@ private Q_SLOTS:
         DataSource entries(QStringLiteral("Tarvix.tvd"), QStringLiteral("Tarvix"), nullptr, set.dir());
         QVERIFY(entries.refresh());
         QCOMPARE(entries.recordCount(), 300);
-        QCOMPARE(integrityCheck(set.path(QStringLiteral("Tarvix.tvd"))), QStringLiteral("ok"));
+        if (!set.onServer())
+            QCOMPARE(integrityCheck(set.path(QStringLiteral("Tarvix.tvd"))), QStringLiteral("ok"));
     }
 
     void guardedSavesNeverShareAnIdentifier()
@@ -286,8 +316,8 @@ private Q_SLOTS:
         QVERIFY(writer.start({QStringLiteral("write"), set.dir().path(), QStringLiteral("100000")}, "40"));
         QTest::qWait(150);
         writer.killHard();
-        const QString path = set.path(QStringLiteral("Tarvix.tvd"));
-        QCOMPARE(integrityCheck(path), QStringLiteral("ok"));
+        if (!set.onServer())
+            QCOMPARE(integrityCheck(set.path(QStringLiteral("Tarvix.tvd"))), QStringLiteral("ok"));
 
         // every entry that was added is whole: its second write either happened or not
         DataSource entries(QStringLiteral("Tarvix.tvd"), QStringLiteral("Tarvix"), nullptr, set.dir());

@@ -65,6 +65,7 @@ private Q_SLOTS:
 
     void deleteAndInsertFromAnExternalFile()
     {
+        TVX_FILES_ONLY("files of other folders");
         TestDataSet oldSet, newSet;
         {
             DataSource users(QStringLiteral("regiszt.tvd"), QStringLiteral("Users"), nullptr, oldSet.dir());
@@ -111,6 +112,7 @@ private Q_SLOTS:
 
     void rowsThatBreakTheTemplatesRulesAreRejectedWhole()
     {
+        TVX_FILES_ONLY("files of other folders");
         TestDataSet set;
         Error error;
         // an old table whose column is wider than the template's
@@ -134,6 +136,7 @@ private Q_SLOTS:
     // and a file such a tool made and filled works with data sources.
     void keysOfOurOwnLeaveTheTablesAsTheyAre()
     {
+        TVX_FILES_ONLY("what a SQLite tool sees of the files");
         TestDataSet set;
         sqlite3 *tool = nullptr;
         QCOMPARE(sqlite3_open_v2(set.path(QStringLiteral("Torzsek.tvd")).toUtf8().constData(), &tool, SQLITE_OPEN_READWRITE, nullptr),
@@ -184,6 +187,7 @@ private Q_SLOTS:
 
     void copiedRowsGetKeysNeverUsedBefore()
     {
+        TVX_FILES_ONLY("files of other folders");
         TestDataSet source, target;
         {
             DataSource users(QStringLiteral("regiszt.tvd"), QStringLiteral("Users"), nullptr, source.dir());
@@ -226,6 +230,7 @@ private Q_SLOTS:
 
     void externalPathsResolve()
     {
+        TVX_FILES_ONLY("files of other folders");
         TestDataSet set;
         const QString dir = set.dir().absolutePath();
         const QString expected = set.path(QStringLiteral("Tarvix.tvd"));
@@ -242,7 +247,8 @@ private Q_SLOTS:
         QVERIFY(!Database::open(QStringLiteral("ujfajl.tvd"), set.dir(), error));
         QCOMPARE(error.code, ErrorCode::FileMissing);
         QVERIFY(!QFile::exists(set.path(QStringLiteral("ujfajl.tvd"))));
-        QVERIFY(!Database::create(set.path(QStringLiteral("Tarvix.tvd")), databaseFiles().first(), error));
+        if (!set.onServer())
+            QVERIFY(!Database::create(set.path(QStringLiteral("Tarvix.tvd")), databaseFiles().first(), error));
     }
 };
 

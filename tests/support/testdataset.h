@@ -33,6 +33,14 @@ inline const bool testEngineAvailable = [] {
     std::_Exit(77);
 }();
 
+// Cases about the files themselves (what a SQLite tool sees, lock files, paths
+// of other folders) have nothing to check on the server.
+#define TVX_FILES_ONLY(why)          \
+    do {                             \
+        if (testEngineIsServer())    \
+            QSKIP(why);              \
+    } while (false)
+
 // A fresh data set (the six database files with their default rows, or the
 // same on the server) in a temporary folder that is removed with the object.
 class TestDataSet {
