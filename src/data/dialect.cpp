@@ -22,7 +22,7 @@ public:
     }
     Like like(const QString &operand, const LikePattern &, const QString &text, bool negated) const override
     {
-        return {QStringLiteral("tvx_like(%1, ?)").arg(operand) + (negated ? QStringLiteral(" = 0") : QString()), text};
+        return {QStringLiteral("tvx_like(%1, ?)").arg(operand) + (negated ? QStringLiteral(" = 0") : QString()), {text}};
     }
     QString asText(const QString &column, FieldType) const override { return QStringLiteral("CAST(%1 AS TEXT)").arg(column); }
     QString qualified(const QString &qualifier, const QString &table) const override
@@ -40,6 +40,12 @@ const QString kOrderCollation = QStringLiteral("\"tvx\".\"hu_ci\"");
 const QString kDoubleText = QStringLiteral("\"tvx\".\"real_text\"");
 
 class ServerDialect final : public Dialect {
+    // a quoted column name, not the text form of another type (asText())
+    static bool isColumn(const QString &operand)
+    {
+        return operand.size() > 1 && operand.startsWith(u'"') && operand.endsWith(u'"');
+    }
+
 public:
     QString keyColumn() const override { return QStringLiteral("\"tvx_id\""); }
     QString alwaysTrue() const override { return QStringLiteral("TRUE"); }
@@ -55,8 +61,19 @@ public:
     }
     Like like(const QString &operand, const LikePattern &pattern, const QString &, bool negated) const override
     {
-        const QString match = QStringLiteral("%1 COLLATE %2 ~* ?").arg(operand, kTextCollation);
-        return {negated ? QStringLiteral("NOT (%1)").arg(match) : match, pattern.regex()};
+        QString match = QStringLiteral("%1 COLLATE %2 ~* ?").arg(operand, kTextCollation);
+        QVariantList params{pattern.regex()};
+        // A whole value without wildcards on a column (a filing number, an
+        // identifier): the folded comparison lets the column's index find the
+        // candidates (servercopy.cpp), the pattern still decides.
+        const std::optional<QString> literal = pattern.literal();
+        if (literal && isColumn(operand)) {
+            match = QStringLiteral("%1 AND %2").arg(equalText(operand, false), match);
+            params.prepend(*literal);
+            if (!negated)
+                return {QStringLiteral("(%1)").arg(match), params};
+        }
+        return {negated ? QStringLiteral("NOT (%1)").arg(match) : match, params};
     }
     QString asText(const QString &column, FieldType type) const override
     {

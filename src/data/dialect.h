@@ -31,10 +31,10 @@ public:
     // `op` is <, <=, > or >=, in Hungarian alphabetical order.
     virtual QString compareText(const QString &column, const QString &op) const = 0;
 
-    // A `like` condition: the SQL with one parameter and the value to bind.
+    // A `like` condition: the SQL and the values to bind, in order.
     struct Like {
         QString sql;
-        QVariant param;
+        QVariantList params;
     };
     // `operand` is a text column, or asText() of another one; `pattern` is
     // the one `text` compiled to.

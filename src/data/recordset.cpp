@@ -145,6 +145,16 @@ bool Recordset::loadCurrent()
     return true;
 }
 
+size_t Recordset::indexOfKey(qint64 key, size_t from) const
+{
+    from = std::min(from, keys_.size());
+    if (keysAscending_) {
+        const auto it = std::lower_bound(keys_.begin() + qsizetype(from), keys_.end(), key);
+        return it != keys_.end() && *it == key ? size_t(it - keys_.begin()) : keys_.size();
+    }
+    return size_t(std::find(keys_.begin() + qsizetype(from), keys_.end(), key) - keys_.begin());
+}
+
 void Recordset::dropKey(qsizetype index)
 {
     rowCache_.remove(keys_[size_t(index)]);
@@ -479,15 +489,17 @@ bool Recordset::update(const WriteGuard &guard)
         }
         if (Error e = conn.commit())
             return fail(e);
+        if (!keys_.empty() && key <= keys_.back())
+            keysAscending_ = false;
         keys_.push_back(key);
         setMode(EditMode::None);
         emit rowInserted(int(keys_.size()) - 1);
         // like a dynaset: the record that was current before the new one stays current
         qsizetype target = qsizetype(keys_.size()) - 1;
         if (beforeAdd_.isValid()) {
-            const auto it = std::find(keys_.begin(), keys_.end(), beforeAdd_.key);
-            if (it != keys_.end())
-                target = it - keys_.begin();
+            const size_t at = indexOfKey(beforeAdd_.key);
+            if (at < keys_.size())
+                target = qsizetype(at);
         }
         // The row is saved: that is what the caller learns. Should the former
         // record not read back now, it stays shown as it was.
@@ -662,24 +674,33 @@ bool Recordset::find(const QString &criteria, qsizetype from)
     if (!flushPending())
         return false;
 
-    std::unordered_set<qint64> matches;
+    std::vector<qint64> matches;
     const Error e = conn.query(
         QStringLiteral("SELECT %1 FROM %2 WHERE %3").arg(conn.dialect().keyColumn(), quoteIdentifier(table_.name), where.sql), where.params,
         [&](const RowReader &r) {
-            matches.insert(r.int64(0));
+            matches.push_back(r.int64(0));
             return true;
         });
     if (e)
         return fail(e);
-    if (!matches.empty()) {
-        for (size_t i = size_t(std::max<qsizetype>(from, 0)); i < keys_.size(); ++i) {
-            if (matches.count(keys_[i])) {
-                if (!go(qsizetype(i)))
-                    return false;
-                noMatch_ = false;
-                return true;
-            }
+    const size_t start = size_t(std::max<qsizetype>(from, 0));
+    size_t found = keys_.size();
+    if (keysAscending_) {
+        // each match's place by halving, rather than every key of the set asked in turn
+        for (const qint64 key : matches)
+            found = std::min(found, indexOfKey(key, start));
+    } else if (!matches.empty()) {
+        const std::unordered_set<qint64> matching(matches.begin(), matches.end());
+        for (size_t i = start; i < keys_.size() && found == keys_.size(); ++i) {
+            if (matching.count(keys_[i]))
+                found = i;
         }
+    }
+    if (found < keys_.size()) {
+        if (!go(qsizetype(found)))
+            return false;
+        noMatch_ = false;
+        return true;
     }
     noMatch_ = true;
     return succeed();
@@ -700,10 +721,10 @@ bool Recordset::setBookmark(const Bookmark &bookmark)
         return fail(messages::foreignBookmark());
     if (!flushPending())
         return false;
-    const auto it = std::find(keys_.begin(), keys_.end(), bookmark.key);
-    if (it == keys_.end())
+    const size_t at = indexOfKey(bookmark.key);
+    if (at == keys_.size())
         return fail(messages::recordDeleted());
-    return go(it - keys_.begin());
+    return go(qsizetype(at));
 }
 
 std::shared_ptr<Recordset> Recordset::openRecordset(Error &error)
@@ -827,6 +848,7 @@ bool Recordset::requery()
     }
     releaseLock();
     keys_ = std::move(keys);
+    keysAscending_ = orderColumns.isEmpty();
     rowCache_.clear();
     open_ = true;
     noMatch_ = false;

@@ -166,6 +166,8 @@ private:
     bool go(qsizetype position, Gone gone = Gone::Fail);
     bool find(const QString &criteria, qsizetype from);
     void dropKey(qsizetype index);
+    // Where `key` stands among the keys from `from` on; keys_.size() when absent.
+    size_t indexOfKey(qint64 key, size_t from = 0) const;
     void currentWasDeleted();
     bool lockCurrent();
     void releaseLock();
@@ -181,6 +183,9 @@ private:
     std::unique_ptr<RecordLocker> locks_;
 
     std::vector<qint64> keys_;
+    // The keys stand in rising order (a record set in the table's own order,
+    // where new records get higher keys): a key's place is found by halving.
+    bool keysAscending_ = false;
     qsizetype pos_ = -1;
     bool currentDeleted_ = false;  // after a delete, pos_ is the record after it
     QVector<QVariant> current_;

@@ -184,7 +184,7 @@ bool Builder::comparison(const Expr &expr)
         }
         const Dialect::Like like = dialect.like(textual ? column : dialect.asText(column, field.type), *compiled, pattern, e->negated);
         sql += like.sql;
-        params << like.param;
+        params += like.params;
         return true;
     }
 

@@ -153,6 +153,7 @@ bool LikePattern::Token::inSet(char32_t c) const
 std::optional<LikePattern> LikePattern::compile(const QString &pattern)
 {
     const std::u32string p = foldText(pattern);
+    const QList<uint> written = pattern.toUcs4();  // folding keeps one character for one
     LikePattern result;
     for (size_t i = 0; i < p.size(); ++i) {
         Token t;
@@ -191,13 +192,27 @@ std::optional<LikePattern> LikePattern::compile(const QString &pattern)
                     t.ranges.emplace_back(body[k], body[k]);
                 }
             }
+            if (!t.negated && body.size() == 1)
+                t.written = char32_t(written[qsizetype(close - 1)]);
             i = close;
         } else {
             t.ch = c;
+            t.written = char32_t(written[qsizetype(i)]);
         }
         result.tokens_.push_back(std::move(t));
     }
     return result;
+}
+
+std::optional<QString> LikePattern::literal() const
+{
+    std::u32string text;
+    for (const Token &t : tokens_) {
+        if (t.written == 0)
+            return std::nullopt;
+        text.push_back(t.written);
+    }
+    return QString::fromUcs4(text.data(), qsizetype(text.size()));
 }
 
 bool LikePattern::matches(std::u32string_view v) const

@@ -33,11 +33,16 @@ public:
     // are written out as the characters the Hungarian alphabet places
     // between their ends, every other character stands for itself.
     QString regex() const;
+    // The text a pattern without wildcards, digits or lists stands for,
+    // written as the pattern gave it ("SZ[*]1" stands for "SZ*1"); nullopt
+    // for any other pattern.
+    std::optional<QString> literal() const;
 
 private:
     struct Token {
         enum Kind { Literal, AnyRun, AnyOne, Digit, Set } kind = Literal;
         char32_t ch = 0;
+        char32_t written = 0;  // a literal character as the pattern wrote it, unfolded
         bool negated = false;
         std::vector<std::pair<char32_t, char32_t>> ranges;  // a single character is a range of one
         // a list's answers, worked out once per character (ranges ask the collator)

@@ -37,6 +37,7 @@ inline QStringList likeCorpusPatterns()
         u"[]alma"_s, u"*[-]*"_s, u"[a-]*"_s, u"[-a]*"_s, u"[!-]*"_s, u"[\\]*"_s, u"[^]*"_s, u"[$]*"_s,
         u"[(]*"_s, u"[|]*"_s, u"[{]*"_s, u"[a-c-e]*"_s, u"[!a-zá-ű]*"_s, u"*?sor"_s, u"új?sor"_s,
         u"sor?"_s, u"tab?*"_s, u"*'*"_s, u"*\"*"_s, u"Kovács*"_s, u"kovács éva"_s, u"[x-z]"_s,
-        u"[!-~]*"_s, u"*[ß]*"_s, u"æ*"_s, u"[ý-ÿ]"_s,
+        u"[!-~]*"_s, u"*[ß]*"_s, u"æ*"_s, u"[ý-ÿ]"_s, u"csillag[*]"_s, u"KÉRDŐ[?]"_s, u"[#]1"_s, u"ﬁnom"_s,
+        u"ÆRØ"_s, u"SZ-2024/15[]"_s,
     };
 }

@@ -234,6 +234,76 @@ private Q_SLOTS:
         QCOMPARE(ds->value(9).toInt(), 5);
     }
 
+    // A find goes to the first match after the current record in the record
+    // set's own order, whatever was added, deleted or sorted since it opened.
+    void findsFollowTheRecordSetsOrder()
+    {
+        fillPartners();
+        auto ds = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        const QString criteria = QStringLiteral("[BerNev] like '*Kft.'");
+        auto found = [&](DataSource &d) {
+            QList<int> ids;
+            if (!d.findFirst(criteria))
+                return QList<int>{-1};
+            while (!d.noMatch()) {
+                ids << d.value(9).toInt();
+                if (!d.findNext(criteria))
+                    return QList<int>{-1};
+            }
+            return ids;
+        };
+        auto walked = [&](DataSource &d) {
+            QList<int> ids;
+            for (int i = 0, misses = 0; i < d.recordCount() && misses < 10;) {
+                if (!d.moveTo(i)) {
+                    ++misses;  // deleted elsewhere: it left the set, the next one stands here now
+                    continue;
+                }
+                if (d.value(0).toString().endsWith(QStringLiteral("Kft.")))
+                    ids << d.value(9).toInt();
+                ++i;
+            }
+            return ids;
+        };
+        QCOMPARE(found(*ds), (QList<int>{2, 4, 5, 6, 8}));
+
+        // a record deleted here, and one deleted by another data source
+        QVERIFY(ds->findFirst(QStringLiteral("[recordID] = 4")));
+        QVERIFY(ds->deleteCurrent());
+        QVERIFY(ds->findNext(criteria));
+        QCOMPARE(ds->value(9).toInt(), 5);
+        auto other = source(QStringLiteral("Torzsek.tvd"), QStringLiteral("BePartner"));
+        QVERIFY(other->findFirst(QStringLiteral("[recordID] = 6")));
+        QVERIFY(other->deleteCurrent());
+        // added here: found at the end; the record current before the add stays current
+        QVERIFY(ds->moveTo(1));
+        QVERIFY(ds->addNew());
+        QVERIFY(ds->setValue(QStringLiteral("BerNev"), QStringLiteral("Új Kft.")));
+        QVERIFY(ds->setValue(QStringLiteral("recordID"), 9));
+        QVERIFY(ds->update());
+        QCOMPARE(ds->value(9).toInt(), 2);
+        QCOMPARE(found(*ds), (QList<int>{2, 5, 8, 9}));
+        QCOMPARE(found(*ds), walked(*ds));
+        QVERIFY(ds->findFirst(QStringLiteral("[recordID] = 9")));
+        QCOMPARE(ds->absolutePosition(), ds->recordCount() - 1);
+        const Bookmark last = ds->bookmark();
+        QVERIFY(ds->moveFirst());
+        QVERIFY(ds->setBookmark(last));
+        QCOMPARE(ds->value(9).toInt(), 9);
+
+        // in another order the finds follow that order
+        ds->setSort(QStringLiteral("BerNev DESC"));
+        Error e;
+        auto sorted = ds->recordset()->openRecordset(e);
+        QVERIFY2(sorted, qPrintable(e.message));
+        QVERIFY(ds->setRecordset(sorted));
+        QCOMPARE(found(*ds), (QList<int>{9, 8, 2, 5}));
+        QCOMPARE(found(*ds), walked(*ds));
+        QVERIFY(ds->findFirst(QStringLiteral("[recordID] = 2")));
+        QVERIFY(ds->findNext(criteria));
+        QCOMPARE(ds->value(9).toInt(), 5);
+    }
+
     void findWithBadCriteriaReportsAndKeepsPosition()
     {
         fillPartners();

@@ -88,6 +88,15 @@ private Q_SLOTS:
                                    << QVariantList{QStringLiteral("^sz\\-.*$")};
         QTest::newRow("not like") << "[Iktatószám] not like 'a?#'" << "NOT (\"Iktatószám\" COLLATE \"hu-x-icu\" ~* ?)"
                                   << QVariantList{QStringLiteral("^a.[0-9]$")};
+        // a whole value: the column's index finds the candidates, the pattern decides
+        const QString wholeValue = QStringLiteral("lower(\"Iktatószám\" COLLATE \"hu-x-icu\") = lower(?::text COLLATE \"hu-x-icu\") "
+                                                  "AND \"Iktatószám\" COLLATE \"hu-x-icu\" ~* ?");
+        QTest::newRow("like whole value") << "[Iktatószám] like 'SZ-1'" << u'(' + wholeValue + u')'
+                                          << QVariantList{QStringLiteral("SZ-1"), QStringLiteral("^sz\\-1$")};
+        QTest::newRow("like whole value, listed") << "[Iktatószám] like 'SZ[*]1[]'" << u'(' + wholeValue + u')'
+                                                  << QVariantList{QStringLiteral("SZ*1"), QStringLiteral("^sz[\\*]1$")};
+        QTest::newRow("not like whole value") << "[Iktatószám] not like 'Ő'" << QStringLiteral("NOT (%1)").arg(wholeValue)
+                                              << QVariantList{QStringLiteral("Ő"), QStringLiteral("^ő$")};
         QTest::newRow("like long") << "[PartnerID] like '1*'" << "CAST(\"PartnerID\" AS text) COLLATE \"hu-x-icu\" ~* ?"
                                    << QVariantList{QStringLiteral("^1.*$")};
         QTest::newRow("like yes/no") << "[Lezárt] like '1'"

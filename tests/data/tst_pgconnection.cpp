@@ -2,12 +2,19 @@
 // data-source layer asks of an engine (statements with parameters, rows,
 // write transactions, the catalog, new rows' keys, errors as the user reads them).
 
+#include "data/dialect.h"
+#include "data/jetsql.h"
 #include "data/messages.h"
+#include "data/names.h"
 #include "data/pgconnection.h"
 #include "data/schema.h"
+#include "data/servercopy.h"
+#include "data/sqlbuilder.h"
+#include "data/templates.h"
 #include "support/pgserver.h"
 
 #include <QObject>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -316,6 +323,57 @@ private Q_SLOTS:
                                    QStringLiteral("INSERT INTO \"Users\" (\"Jelszó\") SELECT repeat(\"Felhasználó\", 6) FROM \"Users\""), {},
                                    &copied));
         QCOMPARE(count(*conn, QStringLiteral("\"Users\"")), qint64(4));
+    }
+
+    // The columns the screens look rows up by (the new entry's identifier, in
+    // the archive too, the filing number, an entry's attachments) are indexed
+    // in a data set put on the server, and the conditions the layer writes for
+    // them, "=" and a whole value under like, can use that index.
+    void lookupsByIdentifierAndFilingNumberCanUseAnIndex()
+    {
+        QTemporaryDir files;
+        QVERIFY(!createDataSetFiles(QDir(files.path())));
+        PgTestDatabase target;
+        QVector<CopiedTable> copied;
+        const Error copyError = copyDataSetToServer(QDir(files.path()), target.conninfo(), copied);
+        QVERIFY2(!copyError, qPrintable(copyError.message));
+        struct Lookup {
+            const char *file, *table, *criteria, *index;
+        };
+        const Lookup lookups[] = {
+            {"Tarvix.tvd", "Tarvix", "[recordID] = '2024051312000001'", "Tarvix_recordID_idx"},
+            {"Tarvix.tvd", "Tarvix", "[Iktatószám] = 'SZ/B1-1'", "Tarvix_Iktatószám_idx"},
+            {"Tarvix.tvd", "Tarvix", "[Iktatószám] like 'sz/b1-1'", "Tarvix_Iktatószám_idx"},
+            {"Tarvix.tvd", "Mellekletek", "[IktatasrecordID] = '2024051312000001'", "Mellekletek_IktatasrecordID_idx"},
+            {"TarvixArchiv.tvd", "Tarvix", "[recordID] = '2024051312000001'", "Tarvix_recordID_idx"},
+            {"TarvixArchiv.tvd", "Tarvix", "[Iktatószám] like 'SZ[*]1'", "Tarvix_Iktatószám_idx"},
+        };
+        for (const Lookup &l : lookups) {
+            const QString what = QStringLiteral("%1 %2: %3").arg(QLatin1String(l.file), QLatin1String(l.table), QString::fromUtf8(l.criteria));
+            auto conn = open(target.conninfo(), QLatin1String(l.file));
+            QVERIFY(conn);
+            // an empty table is read whole anyway; only whether the index fits is asked
+            QVERIFY(!conn->execute(QStringLiteral("SET enable_seqscan = off")));
+            const TableDef *def = nullptr;
+            for (const TableDef &t : databaseFile(QLatin1String(l.file))->tables) {
+                if (t.name == QLatin1String(l.table))
+                    def = &t;
+            }
+            QVERIFY(def);
+            const TableInfo table(def->name, def->fields);
+            const auto parsed = jet::parseCriteria(QString::fromUtf8(l.criteria));
+            QVERIFY(parsed);
+            const SqlText where = whereClause(*parsed.value, table, serverDialect());
+            QVERIFY(!where.error);
+            QString plan;
+            const Error e = conn->query(QStringLiteral("EXPLAIN SELECT \"tvx_id\" FROM %1 WHERE %2").arg(quoteIdentifier(table.name), where.sql),
+                                        where.params, [&](const RowReader &r) {
+                                            plan += r.value(0).toString() + u'\n';
+                                            return true;
+                                        });
+            QVERIFY2(!e, qPrintable(what + u' ' + e.message));
+            QVERIFY2(plan.contains(QStringLiteral("\"%1\"").arg(QString::fromUtf8(l.index))), qPrintable(what + u'\n' + plan));
+        }
     }
 
     void aLostSessionFailsThePendingWriteAndIsMadeAnew()
