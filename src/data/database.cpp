@@ -13,6 +13,9 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <deque>
+#include <optional>
+
 namespace tvx::data {
 
 namespace {
@@ -24,6 +27,39 @@ QHash<QString, std::weak_ptr<Database>> &openDatabases()
 }
 
 Error noSuchTable(const QString &name, const QString &file) { return messages::noSuchTable(name, file); }
+
+#ifdef TVX_HAVE_LIBPQ
+// Sessions of server files no screen has open any more, newest last, kept for
+// the next screen that opens the file: making a session anew (a server
+// process, the login, the catalog) costs more than a screen should wait. An
+// idle session gives up the in-use marker, so the maintenance program is not
+// kept out by a window that was closed.
+struct IdleSession {
+    QString key;
+    std::unique_ptr<Connection> connection;
+    ServerConnection *server = nullptr;
+};
+constexpr size_t kIdleSessions = 12;
+
+std::deque<IdleSession> &idleSessions()
+{
+    static std::deque<IdleSession> sessions;
+    return sessions;
+}
+
+std::optional<IdleSession> takeIdleSession(const QString &key)
+{
+    auto &sessions = idleSessions();
+    for (auto it = sessions.rbegin(); it != sessions.rend(); ++it) {
+        if (it->key == key) {
+            IdleSession found = std::move(*it);
+            sessions.erase(std::next(it).base());
+            return found;
+        }
+    }
+    return std::nullopt;
+}
+#endif
 
 }  // namespace
 
@@ -101,6 +137,18 @@ std::shared_ptr<Database> Database::openServer(const QString &conninfo, const QS
     if (access == Access::Shared) {
         if (auto existing = openDatabases().value(key).lock())
             return existing;
+        if (auto idle = takeIdleSession(key)) {
+            std::shared_ptr<Database> db(new Database);
+            db->server_ = idle->server;
+            db->connection_ = std::move(idle->connection);
+            // the tables as they are now; the marker as when first opened
+            if (!db->refreshTables() && !db->server_->holdInUse()) {
+                db->key_ = key;
+                openDatabases().insert(key, db);
+                return db;
+            }
+            db->server_ = nullptr;  // not handed back: a session of its own follows
+        }
     }
     auto connection = data::openServer(conninfo, fileName, error);
     if (!connection)
@@ -171,6 +219,17 @@ Database::~Database()
         if (it != registry.end() && it->expired())
             registry.erase(it);
     }
+#ifdef TVX_HAVE_LIBPQ
+    if (server_ && !key_.isEmpty()) {
+        server_->releaseInUse();
+        if (server_->isIdle()) {
+            auto &sessions = idleSessions();
+            sessions.push_back({key_, std::move(connection_), server_});
+            while (sessions.size() > kIdleSessions)
+                sessions.pop_front();
+        }
+    }
+#endif
 }
 
 QString Database::filePath() const { return connection_->filePath(); }

@@ -251,6 +251,10 @@ public:
     QString schema() const override { return schema_; }
     quint64 sessionGeneration() const override { return generation_; }
     bool isConnected() const override { return PQstatus(conn_) == CONNECTION_OK; }
+    bool isIdle() const override
+    {
+        return isConnected() && !busy_ && !inTransaction_ && PQtransactionStatus(conn_) == PQTRANS_IDLE && heldRecords_.isEmpty();
+    }
 
     Error execute(const QString &sql, const QVariantList &params, int *changes) override
     {
@@ -308,6 +312,13 @@ public:
     {
         holdsInUse_ = true;
         return takeInUse();
+    }
+
+    void releaseInUse() override
+    {
+        if (holdsInUse_ && PQstatus(conn_) == CONNECTION_OK)
+            execute(QStringLiteral("SELECT pg_catalog.pg_advisory_unlock_shared(?::bigint)"), {inUseKey()}, nullptr);
+        holdsInUse_ = false;
     }
 
     Error tryExclusiveUse(bool &acquired) override

@@ -23,12 +23,15 @@ public:
     // lost: whatever the server held for the former session (its locks) is gone.
     virtual quint64 sessionGeneration() const = 0;
     virtual bool isConnected() const = 0;
+    // Connected, outside any transaction, reading nothing: fit to serve a later open.
+    virtual bool isIdle() const = 0;
     virtual QString schema() const = 0;
 
     // The in-use marker: held shared by every program that has the file open
     // (taken again whenever the session is made anew), exclusively by the
     // maintenance program, which must have the file to itself.
     virtual Error holdInUse() = 0;
+    virtual void releaseInUse() = 0;
     virtual Error tryExclusiveUse(bool &acquired) = 0;
     virtual void releaseExclusiveUse() = 0;
     // Record locks on this schema's rows; the server drops them with the

@@ -1,7 +1,8 @@
 #pragma once
 
 // What the clerks were told (their journals) against what the files hold,
-// read straight from the engine, independent of the data-source layer.
+// read straight from the engine, independent of the data-source layer: the
+// files through SQLite, a server data set through libpq.
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +11,16 @@
 #include <QSet>
 #include <QStringList>
 
+#include <QRegularExpression>
+
 #include <sqlite3.h>
+
+#ifdef TVX_HAVE_LIBPQ
+#include "data/dataset.h"
+#include "data/pgconnection.h"
+
+#include <libpq-fe.h>
+#endif
 
 struct ClerkJournals {
     QMap<QString, QStringList> entries;  // recordID → filing number, contract
@@ -88,8 +98,54 @@ inline ClerkJournals readJournals(const QStringList &paths)
 // Rows of a statement as text (null as "<null>"); `error` receives the engine's
 // complaint. Opened for writing, as any program opens the file: a journal a
 // killed writer left is rolled back first.
+#ifdef TVX_HAVE_LIBPQ
+// The checks' plain statements for the server: names quoted (the server folds
+// unquoted ones to lower case), run in the schema the file stands for.
+inline QList<QStringList> serverRows(const QString &conninfo, const QString &file, QString sql, QString *error)
+{
+    static const QRegularExpression word(QStringLiteral("'[^']*'|[\\p{L}_][\\p{L}\\p{N}_]*"));
+    static const QStringList keywords{QStringLiteral("SELECT"), QStringLiteral("FROM"), QStringLiteral("WHERE"), QStringLiteral("AND")};
+    QString quoted;
+    qsizetype at = 0;
+    for (auto it = word.globalMatch(sql); it.hasNext();) {
+        const auto m = it.next();
+        quoted += sql.mid(at, m.capturedStart() - at);
+        const QString w = m.captured();
+        quoted += w.startsWith(u'\'') || keywords.contains(w, Qt::CaseInsensitive) ? w : u'"' + w + u'"';
+        at = m.capturedEnd();
+    }
+    quoted += sql.mid(at);
+
+    QList<QStringList> rows;
+    PGconn *conn = PQconnectdb(conninfo.toUtf8().constData());
+    const QByteArray path = "SET search_path = \"" + tvx::data::serverSchemaFor(QFileInfo(file).fileName()).toUtf8() + '"';
+    PGresult *set = PQexec(conn, path.constData());
+    PQclear(set);
+    PGresult *r = PQexec(conn, quoted.toUtf8().constData());
+    if (PQresultStatus(r) == PGRES_TUPLES_OK) {
+        for (int i = 0; i < PQntuples(r); ++i) {
+            QStringList row;
+            for (int c = 0; c < PQnfields(r); ++c)
+                row << (PQgetisnull(r, i, c) ? QStringLiteral("<null>") : QString::fromUtf8(PQgetvalue(r, i, c)));
+            rows << row;
+        }
+    } else if (error) {
+        *error = QString::fromUtf8(PQerrorMessage(conn));
+    }
+    PQclear(r);
+    PQfinish(conn);
+    return rows;
+}
+#endif
+
 inline QList<QStringList> sqlRows(const QString &file, const QString &sql, QString *error = nullptr)
 {
+#ifdef TVX_HAVE_LIBPQ
+    QString conninfo;
+    tvx::data::serverConninfo(QFileInfo(file).dir(), conninfo);
+    if (!conninfo.isEmpty())
+        return serverRows(conninfo, file, sql, error);
+#endif
     QList<QStringList> rows;
     sqlite3 *db = nullptr;
     if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {

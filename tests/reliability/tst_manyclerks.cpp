@@ -5,6 +5,7 @@
 
 #include "clerkrun.h"
 #include "journalcheck.h"
+#include "support/testdataset.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -24,6 +25,13 @@ private slots:
         QTemporaryDir tmp;
         const QDir dir(tmp.filePath(QStringLiteral("adat")));
         QVERIFY(QDir().mkpath(dir.path()));
+#ifdef TVX_HAVE_LIBPQ
+        std::unique_ptr<PgTestDatabase> server;  // dropped after the clerks are gone
+        if (testEngineIsServer()) {
+            server = std::make_unique<PgTestDatabase>();
+            QVERIFY(!tvx::data::writeServerConninfo(dir, server->conninfo()));
+        }
+#endif
         prepareClerkDataSet(dir);
 
         QStringList journals;
