@@ -7,6 +7,8 @@
 #include "data/names.h"
 #include "data/schema.h"
 
+#include <algorithm>
+
 #ifdef TVX_HAVE_LIBPQ
 #include "data/pgconnection.h"
 #endif
@@ -22,8 +24,11 @@ QString shown(const QString &path) { return QDir::toNativeSeparators(path); }
 // Rows go to the server in statements of this many rows: one round trip each.
 constexpr int kRowsPerStatement = 200;
 
-// The text columns the screens search by value: an index on their folded form
-// serves the search's "=" (see the server dialect's equalText()).
+// The text columns the screens search by value ("=" through the server
+// dialect's equalText()): an index on their folded form serves them. The
+// filing number and the entry identifier of the entries (the search screens,
+// the entry found again after a save), the entry an attachment belongs to
+// (one entry's attachments), the filing number in the archive.
 struct SearchedColumn {
     const char *file;
     const char *table;
@@ -31,7 +36,8 @@ struct SearchedColumn {
 };
 constexpr SearchedColumn kSearchedColumns[] = {
     {"Tarvix.tvd", "Tarvix", u"Iktatószám"},
-    {"Tarvix.tvd", "Tarvix", u"IktatásRecordID"},
+    {"Tarvix.tvd", "Tarvix", u"recordID"},
+    {"Tarvix.tvd", "Mellekletek", u"IktatasrecordID"},
     {"TarvixArchiv.tvd", "Tarvix", u"Iktatószám"},
 };
 
@@ -88,6 +94,52 @@ Error copyTable(Connection &from, const TableInfo &table, Connection &to, const 
 #endif
 
 }  // namespace
+
+#ifdef TVX_HAVE_LIBPQ
+
+QStringList serverIndexStatements(const QString &fileName, const QString &schema, const QVector<TableInfo> &tables)
+{
+    const DatabaseFileDef *file = databaseFile(fileName);
+    QStringList statements;
+    for (const SearchedColumn &c : kSearchedColumns) {
+        if (!file || file->fileName != QLatin1String(c.file))
+            continue;
+        // a table or column the file lacks has nothing to index
+        const auto table = std::find_if(tables.begin(), tables.end(), [&](const TableInfo &t) { return t.name == QLatin1String(c.table); });
+        const QString column = QString::fromUtf16(c.column);
+        if (table == tables.end() || table->indexOf(column) < 0)
+            continue;
+        statements << QStringLiteral("CREATE INDEX ON %1.%2 (lower(%3 COLLATE \"hu-x-icu\"))")
+                          .arg(quoteIdentifier(schema), quoteIdentifier(table->name), quoteIdentifier(table->fields[table->indexOf(column)].name));
+    }
+    return statements;
+}
+
+Error copyFileToSchema(Database &source, const QString &fileName, Connection &server, const QString &schema, QVector<CopiedTable> &copied)
+{
+    // the file's own tables, as it holds them, in its order
+    DatabaseFileDef definition{fileName, {}};
+    for (const TableInfo &t : source.tables())
+        definition.tables.push_back({t.name, t.fields});
+    for (const QString &statement : serverCreateStatements(definition, schema)) {
+        if (Error e = server.execute(statement))
+            return e;
+    }
+    Connection &from = EngineAccess::connection(source);
+    for (const TableInfo &t : source.tables()) {
+        qint64 rows = 0;
+        if (Error e = copyTable(from, t, server, schema, rows))
+            return e;
+        copied.push_back({fileName, t.name, rows});
+    }
+    for (const QString &statement : serverIndexStatements(fileName, schema, source.tables())) {
+        if (Error e = server.execute(statement))
+            return e;
+    }
+    return {};
+}
+
+#endif
 
 Error copyDataSetToServer(const QDir &source, const QString &conninfo, QVector<CopiedTable> &copied)
 {
@@ -146,33 +198,8 @@ Error copyDataSetToServer(const QDir &source, const QString &conninfo, QVector<C
     }
 
     for (const Source &s : sources) {
-        const QString schema = serverSchemaFor(s.definition->fileName);
-        // the file's own tables, as it holds them, in its order
-        DatabaseFileDef definition{s.definition->fileName, {}};
-        for (const TableInfo &t : s.database->tables())
-            definition.tables.push_back({t.name, t.fields});
-        for (const QString &statement : serverCreateStatements(definition, schema)) {
-            if ((error = server->execute(statement)))
-                return fail(error);
-        }
-        Connection &from = EngineAccess::connection(*s.database);
-        for (const TableInfo &t : s.database->tables()) {
-            qint64 rows = 0;
-            if ((error = copyTable(from, t, *server, schema, rows)))
-                return fail(error);
-            copied.push_back({s.definition->fileName, t.name, rows});
-        }
-        for (const SearchedColumn &c : kSearchedColumns) {
-            if (s.definition->fileName != QLatin1String(c.file) || !s.database->table(QLatin1String(c.table)))
-                continue;
-            const QString column = QString::fromUtf16(c.column);
-            if (s.database->table(QLatin1String(c.table))->indexOf(column) < 0)
-                continue;
-            if ((error = server->execute(QStringLiteral("CREATE INDEX ON %1.%2 (lower(%3 COLLATE \"hu-x-icu\"))")
-                                             .arg(quoteIdentifier(schema), quoteIdentifier(QLatin1String(c.table)),
-                                                  quoteIdentifier(column)))))
-                return fail(error);
-        }
+        if ((error = copyFileToSchema(*s.database, s.definition->fileName, *server, serverSchemaFor(s.definition->fileName), copied)))
+            return fail(error);
     }
     if ((error = server->commit())) {
         copied.clear();
