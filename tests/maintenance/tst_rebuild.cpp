@@ -286,6 +286,34 @@ private Q_SLOTS:
         QCOMPARE(tableRows(f.in(u"Tarvix.tvd"_s), u"Tarvix"_s).size(), entries);
     }
 
+    // The question comes before this run has a report; the answer still ends in it.
+    void aFileOfARunCutShortThatCannotGoBackIsAsked()
+    {
+        ScriptedPlatform platform;
+        Folders f;
+        fillDataSet(f);
+        const QString earlier = u"SAVE-20240307-110000"_s;
+        QVERIFY(f.work().mkpath(earlier + u"/Torzsek.tvd"_s));  // not a file: it cannot be read back
+        writeBytes(f.in(earlier + u"/BEFEJEZETLEN.txt"_s), "");
+        QVERIFY(QFile::remove(f.in(u"Torzsek.tvd"_s)));
+
+        QCOMPARE(rebuild(f), Abandoned);  // Nem
+        QCOMPARE(platform.messages.size(), 1);
+        QCOMPARE(platform.messages[0].title, kPromptTitle);
+        QVERIFY2(platform.lastText().contains(u"Torzsek.tvd állomány eredeti példánya nem tehető vissza"_s), qPrintable(platform.lastText()));
+        QVERIFY(!QFile::exists(f.in(kBackup)));
+
+        platform.messages.clear();
+        platform.answers.enqueue(tvx::Answer::Yes);
+        QCOMPARE(rebuild(f), Finished);
+        QCOMPARE(platform.messages.size(), 2);
+        QCOMPARE(platform.lastText(), u"Karbantartás vége!"_s);
+        QVERIFY(QFile::exists(f.in(u"Torzsek.tvd"_s)));  // made from its template
+        const QString report = readText(f.in(kBackup + u"/Tarvfix-jelentes.txt"_s));
+        QVERIFY2(report.contains(u"HIBA: A(z) Torzsek.tvd állomány eredeti példánya nem tehető vissza"_s), qPrintable(report));
+        QVERIFY2(report.contains(u"A futás folytatva."_s), qPrintable(report));
+    }
+
     void journalLeftByACrashIsNotLeftBehind()
     {
         ScriptedPlatform platform;
