@@ -163,15 +163,17 @@ int main(int argc, char **argv)
         if (!db)
             fail(error.message);
         const QString saved = QDir(rebuild.backupFolderPath()).filePath(name);
-        if (Error e = EngineAccess::connection(*db).attach(saved, QStringLiteral("src")))
+        Connection::Source source;
+        if (Error e = EngineAccess::connection(*db).openSource(saved, source))
             fail(e.message);
         for (const auto &t : db->tables()) {
             if (t.name == u"ORSZAGJEL")
                 continue;
-            if (Error e = EngineAccess::connection(*db).execute(QStringLiteral("INSERT INTO main.%1 SELECT * FROM src.%1").arg(quoteIdentifier(t.name))))
+            if (Error e = EngineAccess::connection(*db).execute(
+                    QStringLiteral("INSERT INTO main.%1 SELECT * FROM %2.%1").arg(quoteIdentifier(t.name), quoteIdentifier(source.qualifier))))
                 fail(e.message);
         }
-        EngineAccess::connection(*db).detach(QStringLiteral("src"));
+        EngineAccess::connection(*db).closeSource(source);
         transferSeconds += timer.nsecsElapsed() / 1e9;
     }
 

@@ -47,10 +47,18 @@ public:
     virtual void rollback() = 0;
     virtual qint64 lastInsertKey() const = 0;
     virtual Error readCatalog(QVector<StoredTable> &tables) = 0;
-    // Makes another database file visible under `alias` for statements of this connection.
-    virtual Error attach(const QString &filePath, const QString &alias) = 0;
-    virtual void detach(const QString &alias) = 0;
-    virtual Error readCatalog(const QString &alias, QVector<StoredTable> &tables) = 0;
+    // Another database for the statements of this connection: a file (any
+    // path, resolveExternalPath()) attached on SQLite; on the server a file of
+    // the data set or a schema by its name (a rebuild's backup). `source`
+    // receives the qualifier its tables are named with (dialect().qualified())
+    // and the name messages give it; closeSource() lets go of it.
+    struct Source {
+        QString qualifier;
+        QString name;
+    };
+    virtual Error openSource(const QString &fileOrPath, Source &source) = 0;
+    virtual void closeSource(const Source &source) = 0;
+    virtual Error readCatalog(const QString &qualifier, QVector<StoredTable> &tables) = 0;
 
     // Row keys that are never handed out twice in a table, not even after its
     // last row was deleted, whoever writes the file (another program or a plain

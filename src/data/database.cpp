@@ -129,7 +129,8 @@ std::shared_ptr<Database> Database::openServer(const QString &conninfo, const QS
 {
 #ifdef TVX_HAVE_LIBPQ
     const QString schema = serverSchemaFor(fileName);
-    if (schema.isEmpty()) {
+    // no file at all: the data set's database itself, for the maintenance program
+    if (schema.isEmpty() && !(fileName.isEmpty() && access == Access::Private)) {
         error = messages::fileMissing(fileName.toUpper());
         return nullptr;
     }
@@ -173,6 +174,20 @@ std::shared_ptr<Database> Database::openServer(const QString &conninfo, const QS
                                 .arg(fileName)};
     return nullptr;
 #endif
+}
+
+Error Database::useServerFile(const QString &fileName)
+{
+#ifdef TVX_HAVE_LIBPQ
+    // one shared by data sources is the file it was opened for, for good
+    if (server_ && key_.isEmpty()) {
+        if (Error e = server_->useSchemaOf(fileName))
+            return e;
+        return refreshTables();
+    }
+#endif
+    Q_UNUSED(fileName)
+    return messages::notExecuted(this->fileName());
 }
 
 std::unique_ptr<RecordLocker> Database::recordLocker()
@@ -352,25 +367,22 @@ Error Database::executeInsert(const jet::InsertSelect &insert, int *rowsAffected
     if (!target)
         return noSuchTable(insert.table, fileName());
 
-    static const QString alias = QStringLiteral("tvx_source");
     QVector<StoredTable> externalTables;
     const bool external = !insert.sourceFile.isEmpty();
+    Connection::Source opened;
     QString sourceFileName = fileName();
     if (external) {
-        const QString path = resolveExternalPath(insert.sourceFile);
-        sourceFileName = QFileInfo(path).fileName();
-        if (!QFileInfo(path).isFile())
-            return messages::fileMissing(insert.sourceFile);
-        if (Error e = connection_->attach(path, alias))
+        if (Error e = connection_->openSource(insert.sourceFile, opened))
             return e;
-        if (Error e = connection_->readCatalog(alias, externalTables)) {
-            connection_->detach(alias);
+        sourceFileName = opened.name;
+        if (Error e = connection_->readCatalog(opened.qualifier, externalTables)) {
+            connection_->closeSource(opened);
             return e;
         }
     }
     auto finish = [&](Error e) {
         if (external)
-            connection_->detach(alias);
+            connection_->closeSource(opened);
         return e;
     };
 
@@ -433,13 +445,15 @@ Error Database::executeInsert(const jet::InsertSelect &insert, int *rowsAffected
     // page when the two tables are alike, and maps columns by position otherwise.
     const bool wholeRows = dialect.copiesWholeRows() && where.sql.isEmpty() && allColumnsInOrder(*target, targetColumns) &&
                            allColumnsInOrder(source, sourceColumns);
-    const QString sourceTable = dialect.qualified(external ? alias : QString(), source.name);
+    const QString sourceTable = dialect.qualified(opened.qualifier, source.name);
     const QString targetTable = dialect.qualified(QString(), target->name);
     QString sql = wholeRows ? QStringLiteral("INSERT INTO %1 SELECT * FROM %2").arg(targetTable, sourceTable)
                             : QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4")
                                   .arg(targetTable, targetColumns.join(u", "), sourceColumns.join(u", "), sourceTable);
     if (!where.sql.isEmpty())
         sql += QStringLiteral(" WHERE ") + where.sql;
+    if (!wholeRows)
+        sql += dialect.copyOrder();
     return finish(connection_->insertSelect(target->name, sql, where.params, rowsAffected));
 }
 

@@ -31,6 +31,8 @@ public:
     enum class Access { Shared, Private };
     static std::shared_ptr<Database> openPath(const QString &filePath, Error &error, Access access = Access::Shared);
     // The schema that stands for `fileName` in the server data set of `conninfo`.
+    // Private with an empty `fileName`: the data set's database itself, no file
+    // of it yet (useServerFile()).
     static std::shared_ptr<Database> openServer(const QString &conninfo, const QString &fileName, Error &error,
                                                 Access access = Access::Shared);
     // A new database file with the given tables (and no rows), opened as
@@ -43,6 +45,10 @@ public:
     QString fileName() const;
     // The server's connection below a database of a server data set; null for a file.
     ServerConnection *server() const { return server_; }
+
+    // A Private database of a server data set turns to another file of it,
+    // in the same session (and transaction): its schema, made or not yet.
+    Error useServerFile(const QString &fileName);
 
     // The record locks of one record set on this database.
     std::unique_ptr<RecordLocker> recordLocker();

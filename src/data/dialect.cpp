@@ -30,6 +30,7 @@ public:
         return (qualifier.isEmpty() ? QStringLiteral("main.") : quoteIdentifier(qualifier) + u'.') + quoteIdentifier(table);
     }
     bool copiesWholeRows() const override { return true; }
+    QString copyOrder() const override { return {}; }
 };
 
 // Text columns are made under the ICU collation "hu-x-icu" (lower() and ~*
@@ -88,6 +89,7 @@ public:
         return (qualifier.isEmpty() ? QString() : quoteIdentifier(qualifier) + u'.') + quoteIdentifier(table);
     }
     bool copiesWholeRows() const override { return false; }  // the key column is no data
+    QString copyOrder() const override { return QStringLiteral(" ORDER BY ") + keyColumn(); }
 };
 
 }  // namespace

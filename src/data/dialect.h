@@ -50,6 +50,9 @@ public:
     // Whether INSERT … SELECT * copies whole rows between two tables alike;
     // otherwise every copy names its columns.
     virtual bool copiesWholeRows() const = 0;
+    // What a copy (INSERT … SELECT) adds so that the rows keep the source's
+    // record order; empty where the engine keeps it anyway.
+    virtual QString copyOrder() const = 0;
 };
 
 const Dialect &fileDialect();

@@ -411,8 +411,40 @@ public:
 
     // Other files of the data set are schemas of the same database: there is
     // nothing to attach, and the layer names them by schema (docs/server-engine.md).
-    Error attach(const QString &, const QString &) override { return messages::notExecuted(fileName_); }
-    void detach(const QString &) override {}
+    // A name that is no file of the data set is a schema's own (a rebuild's backup).
+    Error openSource(const QString &fileOrPath, Source &source) override
+    {
+        const QString fileSchema = serverSchemaFor(fileOrPath);
+        source = {fileSchema.isEmpty() ? fileOrPath : fileSchema,
+                  fileSchema.isEmpty() ? fileOrPath : databaseFile(fileOrPath)->fileName};
+        bool found = false;
+        if (Error e = query(QStringLiteral("SELECT 1 FROM pg_catalog.pg_namespace WHERE nspname = ?"), {source.qualifier},
+                            [&](const RowReader &) {
+                                found = true;
+                                return false;
+                            }))
+            return e;
+        return found ? Error{} : messages::fileMissing(source.name);
+    }
+    void closeSource(const Source &) override {}
+
+    Error useSchemaOf(const QString &fileName) override
+    {
+        const QString schema = serverSchemaFor(fileName);
+        if (schema.isEmpty())
+            return messages::fileMissing(fileName.toUpper());
+        if (Error e = execute(QStringLiteral("SET search_path = %1").arg(quoteIdentifier(schema)), {}, nullptr))
+            return e;
+        // inside a write the session becomes the schema's writer, as beginWrite() makes it for its own
+        if (PQtransactionStatus(conn_) == PQTRANS_INTRANS) {
+            if (Error e = execute(QStringLiteral("SELECT pg_catalog.pg_advisory_xact_lock(?::bigint)"),
+                                  {advisoryKey(QStringLiteral("write:") + schema)}, nullptr))
+                return e;
+        }
+        schema_ = schema;
+        fileName_ = databaseFile(fileName)->fileName;
+        return {};
+    }
 
     // Identity columns never hand a key out twice; a table without one cannot
     // be kept apart row by row.

@@ -26,6 +26,10 @@ public:
     // Connected, outside any transaction, reading nothing: fit to serve a later open.
     virtual bool isIdle() const = 0;
     virtual QString schema() const = 0;
+    // Turns this session to the schema of another file of the data set, made
+    // or not: the maintenance program rebuilds every file in one transaction,
+    // which is one session.
+    virtual Error useSchemaOf(const QString &fileName) = 0;
 
     // The in-use marker: held shared by every program that has the file open
     // (taken again whenever the session is made anew), exclusively by the

@@ -7,6 +7,8 @@
 #include "data/names.h"
 #include "data/schema.h"
 
+#include <algorithm>
+
 #ifdef TVX_HAVE_LIBPQ
 #include "data/pgconnection.h"
 #endif
@@ -93,6 +95,55 @@ Error copyTable(Connection &from, const TableInfo &table, Connection &to, const 
 
 }  // namespace
 
+#ifdef TVX_HAVE_LIBPQ
+
+QStringList serverIndexStatements(const QString &fileName, const QString &schema, const QVector<TableInfo> &tables)
+{
+    const DatabaseFileDef *file = databaseFile(fileName);
+    QStringList statements;
+    for (const SearchedColumn &c : kSearchedColumns) {
+        if (!file || file->fileName != QLatin1String(c.file))
+            continue;
+        // a table or column the file lacks has nothing to index
+        const auto table = std::find_if(tables.begin(), tables.end(), [&](const TableInfo &t) { return t.name == QLatin1String(c.table); });
+        const QString column = QString::fromUtf16(c.column);
+        if (table == tables.end() || table->indexOf(column) < 0)
+            continue;
+        // named for what it serves, so a plan shows it
+        const QString name = table->fields[table->indexOf(column)].name;
+        statements << QStringLiteral("CREATE INDEX %4 ON %1.%2 (lower(%3 COLLATE \"hu-x-icu\"))")
+                          .arg(quoteIdentifier(schema), quoteIdentifier(table->name), quoteIdentifier(name),
+                               quoteIdentifier(QStringLiteral("%1_%2_idx").arg(table->name, name)));
+    }
+    return statements;
+}
+
+Error copyFileToSchema(Database &source, const QString &fileName, Connection &server, const QString &schema, QVector<CopiedTable> &copied)
+{
+    // the file's own tables, as it holds them, in its order
+    DatabaseFileDef definition{fileName, {}};
+    for (const TableInfo &t : source.tables())
+        definition.tables.push_back({t.name, t.fields});
+    for (const QString &statement : serverCreateStatements(definition, schema)) {
+        if (Error e = server.execute(statement))
+            return e;
+    }
+    Connection &from = EngineAccess::connection(source);
+    for (const TableInfo &t : source.tables()) {
+        qint64 rows = 0;
+        if (Error e = copyTable(from, t, server, schema, rows))
+            return e;
+        copied.push_back({fileName, t.name, rows});
+    }
+    for (const QString &statement : serverIndexStatements(fileName, schema, source.tables())) {
+        if (Error e = server.execute(statement))
+            return e;
+    }
+    return {};
+}
+
+#endif
+
 Error copyDataSetToServer(const QDir &source, const QString &conninfo, QVector<CopiedTable> &copied)
 {
     copied.clear();
@@ -150,34 +201,8 @@ Error copyDataSetToServer(const QDir &source, const QString &conninfo, QVector<C
     }
 
     for (const Source &s : sources) {
-        const QString schema = serverSchemaFor(s.definition->fileName);
-        // the file's own tables, as it holds them, in its order
-        DatabaseFileDef definition{s.definition->fileName, {}};
-        for (const TableInfo &t : s.database->tables())
-            definition.tables.push_back({t.name, t.fields});
-        for (const QString &statement : serverCreateStatements(definition, schema)) {
-            if ((error = server->execute(statement)))
-                return fail(error);
-        }
-        Connection &from = EngineAccess::connection(*s.database);
-        for (const TableInfo &t : s.database->tables()) {
-            qint64 rows = 0;
-            if ((error = copyTable(from, t, *server, schema, rows)))
-                return fail(error);
-            copied.push_back({s.definition->fileName, t.name, rows});
-        }
-        for (const SearchedColumn &c : kSearchedColumns) {
-            if (s.definition->fileName != QLatin1String(c.file) || !s.database->table(QLatin1String(c.table)))
-                continue;
-            const QString column = QString::fromUtf16(c.column);
-            if (s.database->table(QLatin1String(c.table))->indexOf(column) < 0)
-                continue;
-            // named for what it serves, so a plan shows it
-            if ((error = server->execute(QStringLiteral("CREATE INDEX %4 ON %1.%2 (lower(%3 COLLATE \"hu-x-icu\"))")
-                                             .arg(quoteIdentifier(schema), quoteIdentifier(QLatin1String(c.table)), quoteIdentifier(column),
-                                                  quoteIdentifier(QStringLiteral("%1_%2_idx").arg(QLatin1String(c.table), column))))))
-                return fail(error);
-        }
+        if ((error = copyFileToSchema(*s.database, s.definition->fileName, *server, serverSchemaFor(s.definition->fileName), copied)))
+            return fail(error);
     }
     if ((error = server->commit())) {
         copied.clear();

@@ -1,5 +1,6 @@
 #include "data/collation.h"
 #include "data/connection.h"
+#include "data/database.h"
 #include "data/messages.h"
 #include "data/names.h"
 #include "data/textmatch.h"
@@ -27,6 +28,8 @@ const char kBadLike[] = "Hibás LIKE minta.";
 // Per table, the highest key of a deleted row (or the highest key when the
 // file was first opened here); two triggers keep every writer's new rows above it.
 const QString kKeyTable = QStringLiteral("tvx_keys");
+// The name an attached source file goes by (openSource()).
+const QString kSourceAlias = QStringLiteral("tvx_source");
 
 QString literal(const QString &text)
 {
@@ -303,12 +306,17 @@ public:
         return {};
     }
 
-    Error attach(const QString &filePath, const QString &alias) override
+    Error openSource(const QString &fileOrPath, Source &source) override
     {
-        return execute(QStringLiteral("ATTACH DATABASE ? AS \"%1\"").arg(alias), {filePath}, nullptr);
+        const QString path = resolveExternalPath(fileOrPath);
+        source = {kSourceAlias, QFileInfo(path).fileName()};
+        if (!QFileInfo(path).isFile())
+            return messages::fileMissing(fileOrPath);
+        return execute(QStringLiteral("ATTACH DATABASE ? AS \"%1\"").arg(kSourceAlias), {path}, nullptr);
     }
-    void detach(const QString &alias) override
+    void closeSource(const Source &source) override
     {
+        const QString &alias = source.qualifier;
         // statements prepared against the attached file must go first
         for (auto it = cache_.begin(); it != cache_.end();) {
             if (!it.value().inUse) {

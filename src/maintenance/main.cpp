@@ -5,6 +5,7 @@
 #include "common/platform.h"
 #include "maintenance/form1.h"
 #include "maintenance/installcheck.h"
+#include "data/dataset.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -32,6 +33,7 @@ int main(int argc, char **argv)
         QCoreApplication app(argc, argv);
         tvx::useHungarianLocale();
         const tvx::CommandLine line = tvx::parseCommandLine(tvx::ProgramKind::Tarvfix, app.arguments().mid(1));
+        tvx::data::setServerOverride(line.db);
         switch (line.action) {
         case Action::Version: out << tvx::versionText(tvx::ProgramKind::Tarvfix) << Qt::endl; return 0;
         case Action::Help: out << tvx::usageText(tvx::ProgramKind::Tarvfix) << Qt::flush; return 0;
@@ -48,6 +50,8 @@ int main(int argc, char **argv)
     tvx::useHungarianLocale();
     tvx::useDesktopPlatform();
     const tvx::CommandLine line = tvx::parseCommandLine(tvx::ProgramKind::Tarvfix, QApplication::arguments().mid(1));
+    // --db names the data set to rebuild, whatever the folder holds
+    tvx::data::setServerOverride(line.db);
     if (!line.dataSet.isEmpty() && !QDir::setCurrent(line.dataSet)) {
         tvx::platform().message(nullptr, QStringLiteral("FIGYELEM!"),
                                 QStringLiteral("Nem található a(z) %1 mappa.").arg(QDir::toNativeSeparators(line.dataSet)),

@@ -160,6 +160,19 @@ QString detailsLine(const QString &reportPath, bool reportWritten)
     return line;
 }
 
+QString serverRolledBackLine(const QString &cause)
+{
+    return QStringLiteral("%1 A kiszolgálón a karbantartás csak egészében mehet végbe, ezért minden változtatása visszavonva: "
+                          "az adatok az eredeti állapotukban maradtak.")
+        .arg(cause);
+}
+
+Error noServerEngine()
+{
+    return {ErrorCode::Io, QStringLiteral("Az adatállomány adatbázis-kiszolgálón van, de ez a program kiszolgáló nélkül készült "
+                                          "(PostgreSQL ügyfélkönyvtár nélkül).")};
+}
+
 namespace report {
 
 QString header(const QString &startTime) { return QStringLiteral("Tarvfix karbantartás, indítva: %1").arg(startTime); }
@@ -217,6 +230,22 @@ QString templateRowsKept(qint64 templateRows)
 QString onlyInOldFile(const QString &table, qint64 rows)
 {
     return QStringLiteral("  %1: régi sorok: %2 – a mintában nincs ilyen tábla, nem került át.").arg(table, count(rows));
+}
+
+QString serverDataSet(const QString &backupSchemas)
+{
+    return QStringLiteral("Az adatállomány adatbázis-kiszolgálón van; a régi sémák mentése: %1. "
+                          "A futás egyetlen tranzakció: egy hiba minden változtatását visszavonja.")
+        .arg(backupSchemas);
+}
+
+QString missingSchemaMadeFromTemplate() { return QStringLiteral("  Nem volt a kiszolgálón; a mintából készült."); }
+QString backupSchema(const QString &schema) { return QStringLiteral("  A régi séma mentése: %1").arg(schema); }
+
+QString serverRolledBack(const QString &description)
+{
+    return QStringLiteral("HIBA: %1 A kiszolgálón a futás minden változtatása visszavonva, minden séma az eredeti állapotában maradt.")
+        .arg(description);
 }
 
 }  // namespace report

@@ -63,6 +63,9 @@ QString unfinishedMarkerText();
 QString notRebuiltLine(const QStringList &entries);
 QString rowsLeftOutLine();
 QString detailsLine(const QString &reportPath, bool reportWritten);
+// On the server a run is one transaction: after `cause` nothing of it stays.
+QString serverRolledBackLine(const QString &cause);
+data::Error noServerEngine();
 
 // The report.
 namespace report {
@@ -86,6 +89,10 @@ QString noCommonColumns();
 QString neverRefilled();
 QString templateRowsKept(qint64 templateRows);
 QString onlyInOldFile(const QString &table, qint64 rows);
+QString serverDataSet(const QString &backupSchemas);
+QString missingSchemaMadeFromTemplate();
+QString backupSchema(const QString &schema);
+QString serverRolledBack(const QString &description);
 }  // namespace report
 
 }  // namespace messages

@@ -1,7 +1,9 @@
 #include "maintenance/rebuild.h"
 
 #include "maintenance/filemoves.h"
+#include "maintenance/rebuildreport.h"
 #include "maintenance/messages.h"
+#include "data/dataset.h"
 #include "data/names.h"
 #include "data/recordlock.h"
 #include "common/platform.h"
@@ -20,6 +22,11 @@ namespace report = messages::report;
 QString backupFolderName(const QDateTime &start)
 {
     return QStringLiteral("SAVE") + start.toString(QStringLiteral("-yyyyMMdd-HHmmss"));
+}
+
+QString backupSchemaName(const QDateTime &start, const QString &schema)
+{
+    return QStringLiteral("save") + start.toString(QStringLiteral("_yyyyMMdd_HHmmss_")) + schema;
 }
 
 bool isSkippedTable(const TableInfo &table)
@@ -53,37 +60,21 @@ QString commonColumnList(const TableInfo &oldTable, const TableInfo &newTable)
     return list;
 }
 
+namespace {
+
+QString insertText(const QString &table, const QString &columns, const QString &source)
+{
+    return QStringLiteral("INSERT INTO [") + table + QStringLiteral("] (") + columns + QStringLiteral(") SELECT ") + columns +
+           QStringLiteral(" FROM  [") + source + QStringLiteral("].[") + table + u']';
+}
+
+}  // namespace
+
 QString insertStatement(const QString &table, const QString &columns, const QString &workingDirectory,
                         const QString &backupPrefix, const QString &bareName)
 {
-    return QStringLiteral("INSERT INTO [") + table + QStringLiteral("] (") + columns + QStringLiteral(") SELECT ") + columns +
-           QStringLiteral(" FROM  [") + workingDirectory + u'\\' + backupPrefix + bareName + QStringLiteral("].[") + table +
-           u']';
+    return insertText(table, columns, workingDirectory + u'\\' + backupPrefix + bareName);
 }
-
-// What a run did to every file and table, written as it goes so that an
-// abandoned run leaves it too.
-class Rebuild::Report {
-public:
-    explicit Report(const QString &path) : file_(path)
-    {
-        written_ = file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text);
-    }
-    void line(const QString &text)
-    {
-        if (!written_)
-            return;
-        file_.write(text.toUtf8());
-        file_.write("\n");
-        written_ = file_.flush();
-    }
-    bool written() const { return written_; }
-    QString path() const { return file_.fileName(); }
-
-private:
-    QFile file_;
-    bool written_ = false;
-};
 
 namespace {
 
@@ -122,26 +113,28 @@ Rebuild::Outcome Rebuild::run()
     observer_.setFileProgress(fileProgress_, int(files_.size()));
 
     takenUp_.clear();
+    report_.reset();  // the report of this run only, made once its folder is
+
+    // A data set on the server is rebuilt there; the folder then only holds the report.
+    QString conninfo;
+    if (const Error e = data::serverConninfo(workingDirectory_, conninfo)) {
+        // the folder does not tell which data set to rebuild: nothing can go on
+        platform().beep();
+        platform().message(dialogParent_, QString(), e.message, MessageIcon::Critical, MessageButtons::Ok);
+        finish();
+        return Outcome::Abandoned;
+    }
+    if (!conninfo.isEmpty())
+        return runOnServer(conninfo);
+
     if (takeUpUnfinishedRuns() == Next::Abandon) {
         finish();
         return Outcome::Abandoned;
     }
 
     const QDateTime start = platform().clock().now();
-    backupName_ = backupFolderName(start);
-    backupPrefix_ = backupName_ + u'\\';
     Error problem;
-    if (workingDirectory_.exists(backupName_))
-        problem = messages::backupFolderExists(backupName_);
-    else if (!workingDirectory_.mkdir(backupName_))
-        problem = messages::backupFolderNotCreated(backupName_, workingDirectory_.absolutePath());
-    report_ = std::make_unique<Report>(QDir(backupFolderPath()).filePath(kReportFileName));
-    report_->line(report::header(start.toString(QStringLiteral("yyyy.MM.dd. HH:mm:ss"))));
-    report_->line(report::workingFolder(workingDirectory_.absolutePath()));
-    report_->line(report::templateFolder(templateDirectory_.absolutePath()));
-    for (const QString &line : std::as_const(takenUp_))
-        report_->line(line);
-    if (problem && ask(problem) == Next::Abandon) {
+    if (startReport(start, problem) == Next::Abandon) {
         finish();
         return Outcome::Abandoned;
     }
@@ -180,6 +173,28 @@ Rebuild::Outcome Rebuild::run()
     return Outcome::Finished;
 }
 
+// The run's backup folder with its report; `problem` receives why the folder
+// could not be made, once the user chose to go on.
+Rebuild::Next Rebuild::startReport(const QDateTime &start, Error &problem)
+{
+    backupName_ = backupFolderName(start);
+    backupPrefix_ = backupName_ + u'\\';
+    problem = {};
+    if (workingDirectory_.exists(backupName_))
+        problem = messages::backupFolderExists(backupName_);
+    else if (!workingDirectory_.mkdir(backupName_))
+        problem = messages::backupFolderNotCreated(backupName_, workingDirectory_.absolutePath());
+    report_ = std::make_unique<Report>(QDir(backupFolderPath()).filePath(kReportFileName));
+    report_->line(report::header(start.toString(QStringLiteral("yyyy.MM.dd. HH:mm:ss"))));
+    report_->line(report::workingFolder(workingDirectory_.absolutePath()));
+    report_->line(report::templateFolder(templateDirectory_.absolutePath()));
+    for (const QString &line : std::as_const(takenUp_))
+        report_->line(line);
+    if (problem && ask(problem) == Next::Abandon)
+        return Next::Abandon;
+    return Next::Continue;
+}
+
 void Rebuild::finish()
 {
     oldDatabase_.reset();
@@ -198,12 +213,22 @@ Rebuild::Next Rebuild::ask(const Error &error)
                                              kProgramName + u'\n' + error.message + u'\n' + kContinueQuestion,
                                              MessageIcon::Critical, MessageButtons::YesNoDefaultNo);
     if (answer != Answer::Yes) {
-        report_->line(report::errorAbandoned(error.message));
+        reportLine(report::errorAbandoned(error.message));
         return Next::Abandon;
     }
-    report_->line(report::errorContinued(error.message));
+    reportLine(report::errorContinued(error.message));
     platform().setBusyPointer(true);
     return Next::Continue;
+}
+
+// Before the backup folder is made (taking up a run cut short) the lines wait
+// for the report.
+void Rebuild::reportLine(const QString &line)
+{
+    if (report_)
+        report_->line(line);
+    else
+        takenUp_ << line;
 }
 
 QString Rebuild::templatePath(const QString &bareName) const
@@ -425,7 +450,12 @@ Rebuild::Next Rebuild::processFile(const QString &entry)
         return Next::Continue;
     }
 
-    if (Error stop = copyTables(bareName, backupPath)) {
+    OldFile old;
+    old.tables = oldDatabase_->tables();
+    old.rowCount = [db = oldDatabase_](const QString &table, qint64 &rows) { return db->rowCount(table, rows); };
+    old.source = QDir::toNativeSeparators(QFileInfo(backupPath).absoluteFilePath());
+    old.shownSource = QDir::toNativeSeparators(workingDirectory_.absolutePath()) + u'\\' + backupPrefix_ + bareName;
+    if (Error stop = copyTables(old)) {
         const Error back = putFileBack(shownName, backupPath, currentPath);
         if (back && ask(back) == Next::Abandon)
             return Next::Abandon;
@@ -479,7 +509,20 @@ void Rebuild::fileDone()
 // report keeps what was not copied. Only a table whose rows could not come
 // back at all, for a reason other than a rule of the template, stops the file:
 // its error is returned and the file goes back to its place.
-Error Rebuild::copyTables(const QString &bareName, const QString &backupPath)
+const TableInfo *Rebuild::OldFile::table(const QString &name) const
+{
+    for (const auto &t : tables) {
+        if (t.name == name)
+            return &t;
+    }
+    for (const auto &t : tables) {
+        if (data::sameName(t.name, name))
+            return &t;
+    }
+    return nullptr;
+}
+
+Error Rebuild::copyTables(const OldFile &old)
 {
     const QVector<TableInfo> tables = newDatabase_->tables();
     observer_.setTableProgress(tableProgress_, int(tables.size()));
@@ -489,19 +532,19 @@ Error Rebuild::copyTables(const QString &bareName, const QString &backupPath)
         if (!isSkippedTable(table)) {
             observer_.setStatusText(kCopyingRows);
             observer_.letWindowUpdate();
-            if (const Error stop = copyTable(table, bareName, backupPath))
+            if (const Error stop = copyTable(table, old))
                 return stop;
         }
         ++tableProgress_;
         observer_.setTableProgress(tableProgress_, int(tables.size()));
     }
-    reportTablesOnlyInOldFile();
+    reportTablesOnlyInOldFile(old);
     return {};
 }
 
-Error Rebuild::copyTable(const TableInfo &newTable, const QString &bareName, const QString &backupPath)
+Error Rebuild::copyTable(const TableInfo &newTable, const OldFile &old)
 {
-    const TableInfo *oldTable = oldDatabase_->table(newTable.name);
+    const TableInfo *oldTable = old.table(newTable.name);
     if (!oldTable) {
         report_->line(report::onlyInTemplate(newTable.name));
         return {};
@@ -514,18 +557,24 @@ Error Rebuild::copyTable(const TableInfo &newTable, const QString &bareName, con
             dropped << u'[' + field.name + u']';
     }
 
+    // on the server a failed statement ends the transaction: nothing after it could run
+    const bool allOrNothing = newDatabase_->server() != nullptr;
     qint64 oldRows = -1;
-    if (oldDatabase_->rowCount(oldTable->name, oldRows))
+    if (const Error e = old.rowCount(oldTable->name, oldRows)) {
+        if (allOrNothing)
+            return e;
         oldRows = -1;
+    }
 
     QStringList notes;
     auto rejected = [&notes](const QString &statement, const Error &e) {
         notes << report::rejected(statement) << report::engineMessage(e.message);
     };
     // A rule of the template refusing a value only costs those rows, as the
-    // report shows; any other failure would lose the whole table.
+    // report shows; any other failure would lose the whole table. On the
+    // server any failure ends the run's one transaction: nothing is kept.
     Error stop;
-    auto stops = [&](const Error &e) { return oldRows != 0 && e.code != ErrorCode::ValueDoesNotFit; };
+    auto stops = [&](const Error &e) { return allOrNothing || (oldRows != 0 && e.code != ErrorCode::ValueDoesNotFit); };
     int copiedRows = 0;
     bool notCopied = false;
     auto insert = [&] {
@@ -538,13 +587,11 @@ Error Rebuild::copyTable(const TableInfo &newTable, const QString &bareName, con
         copy.table = newTable.name;
         copy.columns = common;
         copy.sourceColumns = common;
-        copy.sourceFile = QDir::toNativeSeparators(QFileInfo(backupPath).absoluteFilePath());
+        copy.sourceFile = old.source;
         copy.sourceTable = oldTable->name;
         if (const Error e = newDatabase_->execute(data::jet::Statement(copy), &copiedRows)) {
             copiedRows = 0;
-            rejected(insertStatement(newTable.name, commonColumnList(*oldTable, newTable),
-                                     QDir::toNativeSeparators(workingDirectory_.absolutePath()), backupPrefix_, bareName),
-                     e);
+            rejected(insertText(newTable.name, commonColumnList(*oldTable, newTable), old.shownSource), e);
             if (stops(e))
                 stop = e;
             else
@@ -589,13 +636,13 @@ Error Rebuild::copyTable(const TableInfo &newTable, const QString &bareName, con
     return stop;
 }
 
-void Rebuild::reportTablesOnlyInOldFile()
+void Rebuild::reportTablesOnlyInOldFile(const OldFile &old)
 {
-    for (const TableInfo &table : oldDatabase_->tables()) {
+    for (const TableInfo &table : old.tables) {
         if (isSkippedTable(table) || newDatabase_->table(table.name))
             continue;
         qint64 rows = -1;
-        if (oldDatabase_->rowCount(table.name, rows))
+        if (old.rowCount(table.name, rows))
             rows = -1;
         report_->line(report::onlyInOldFile(table.name, rows));
     }

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -46,6 +47,8 @@ public:
 
 // "SAVE-YYYYMMDD-HHMMSS"
 QString backupFolderName(const QDateTime &start);
+// On the server the old schema itself is the backup: "save_YYYYMMDD_HHMMSS_<schema>".
+QString backupSchemaName(const QDateTime &start, const QString &schema);
 
 bool isSkippedTable(const data::TableInfo &table);
 bool isAlwaysRefilled(const QString &tableName);
@@ -83,6 +86,16 @@ private:
     class Report;
     enum class Next { Continue, Abandon };
 
+    // Where the rows of a file come back from: the backed-up file, or on the
+    // server the backup schema, read in the rebuild's own session.
+    struct OldFile {
+        QVector<data::TableInfo> tables;
+        std::function<data::Error(const QString &table, qint64 &rows)> rowCount;
+        QString source;       // the copy's source (jet::InsertSelect::sourceFile)
+        QString shownSource;  // the same as the report's statement names it
+        const data::TableInfo *table(const QString &name) const;
+    };
+
     Next takeUpUnfinishedRuns();
     Next checkTemplates();
     Next checkNothingInUse();
@@ -90,11 +103,14 @@ private:
     data::Error putInPlace(const QString &buildingPath, const QString &currentPath);
     QString templatePath(const QString &bareName) const;
     Next processFile(const QString &entry);
-    data::Error copyTables(const QString &bareName, const QString &backupPath);
-    data::Error copyTable(const data::TableInfo &newTable, const QString &bareName, const QString &backupPath);
-    void reportTablesOnlyInOldFile();
+    data::Error copyTables(const OldFile &old);
+    data::Error copyTable(const data::TableInfo &newTable, const OldFile &old);
+    void reportTablesOnlyInOldFile(const OldFile &old);
+    Outcome runOnServer(const QString &conninfo);
     data::Error putFileBack(const QString &name, const QString &backupPath, const QString &currentPath);
     Next ask(const data::Error &error);
+    Next startReport(const QDateTime &start, data::Error &problem);
+    void reportLine(const QString &line);
     void fileDone();
     void finish();
 

@@ -4,6 +4,7 @@
 #include "support/scriptedplatform.h"
 
 #include <QLabel>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -109,7 +110,7 @@ private Q_SLOTS:
         QCOMPARE(platform.messages.size(), 1);
         QVERIFY(platform.lastText().contains(u"Torzsek.tvd mintaállomány"_s));
         QCOMPARE(platform.messages[0].buttons, tvx::MessageButtons::YesNoDefaultNo);
-        QCOMPARE(filesIn(f.work()).size(), 6);  // nothing moved
+        QCOMPARE(backedUp(f, u"SAVE-20240307-123508"_s), QStringList());  // nothing moved
         QVERIFY(!closed && !escaped && !enabled);
         // abandoned: idle again
         QVERIFY(buttons->isEnabled());
@@ -134,6 +135,22 @@ private Q_SLOTS:
         QCOMPARE(platform.started, (QStringList{u"https://tarvix.hu/frissites"_s, u"firefox|https://tarvix.hu/frissites|"_s}));
         QCOMPARE(platform.beeps, 2);
         QVERIFY(platform.messages.isEmpty());
+    }
+
+    // --db names the data set, whatever the folder holds
+    void dbOptionNamesTheServerDataSet()
+    {
+        if (!testEngineIsServer())
+            QSKIP("server data sets only");
+        Folders f;
+        fillDataSet(f);
+        QTemporaryDir elsewhere;
+        QProcess tarvfix;
+        tarvfix.setProcessChannelMode(QProcess::MergedChannels);
+        tarvfix.start(QStringLiteral(TARVFIX), {u"--check"_s, u"--data-set"_s, elsewhere.path(), u"--db"_s, f.conninfo()});
+        QVERIFY(tarvfix.waitForFinished(60000));
+        const QString output = QString::fromUtf8(tarvfix.readAll());
+        QVERIFY2(output.contains(u"kiszolgáló: Tarvix.tvd – rendben"_s), qPrintable(output));
     }
 };
 
