@@ -142,8 +142,9 @@ std::shared_ptr<Database> Database::openServer(const QString &conninfo, const QS
             std::shared_ptr<Database> db(new Database);
             db->server_ = idle->server;
             db->connection_ = std::move(idle->connection);
-            // the tables as they are now; the marker as when first opened
-            if (!db->refreshTables() && !db->server_->holdInUse()) {
+            // the tables as they are now (none: the schema is gone, which a
+            // session of its own reports); the marker as when first opened
+            if (!db->refreshTables() && !db->tables_.empty() && !db->server_->holdInUse()) {
                 db->key_ = key;
                 openDatabases().insert(key, db);
                 return db;

@@ -243,7 +243,7 @@ public:
                 return false;
             })))
             return e;
-        return found ? Error{} : messages::fileMissing(fileName_);
+        return found ? Error{} : messages::fileMissing(fileName_.toUpper());
     }
 
     QString filePath() const override { return fileName_; }
@@ -660,7 +660,7 @@ private:
         if (cls == "28" || state == "3D000")
             return messages::serverUnreachable(fileName_);
         if (state == "3F000")
-            return messages::fileMissing(fileName_);
+            return messages::fileMissing(fileName_.toUpper());
         const QStringList names = quotedNames(primary);
         if (state == "42P01")
             return messages::noSuchTable(names.value(0), fileName_);

@@ -252,7 +252,7 @@ private Q_SLOTS:
         DataSource closed(QStringLiteral("regiszt.tvd"), QStringLiteral("Regisztrálás"), nullptr, set->dir());  // never opened
         QVERIFY(!writeActivityLogRow(closed, QStringLiteral("x")));
         QVERIFY(!closed.lastError());
-        QFile::remove(set->path(QStringLiteral("regiszt.tvd")));
+        set->removeFile(QStringLiteral("regiszt.tvd"));
         DataSource missing(QStringLiteral("regiszt.tvd"), QStringLiteral("Regisztrálás"), nullptr, set->dir());
         missing.refresh();
         QVERIFY(!writeActivityLogRow(missing, QStringLiteral("x"), ActivityLogFields::ActionOnly));

@@ -95,7 +95,7 @@ private Q_SLOTS:
         Error error;
         QVERIFY(!openServer(db->conninfo(), QStringLiteral("Torzsek.tvd"), error));
         QCOMPARE(error.code, ErrorCode::FileMissing);
-        QVERIFY2(error.message.contains(QStringLiteral("Torzsek.tvd")), qPrintable(error.message));
+        QVERIFY2(error.message.contains(QStringLiteral("TORZSEK.TVD")), qPrintable(error.message));
 
         QVERIFY(!openServer(db->conninfo(), QStringLiteral("semmi.tvd"), error));
         QCOMPARE(error.code, ErrorCode::FileMissing);

@@ -351,7 +351,7 @@ private Q_SLOTS:
     {
         addNumbers(dir(), {QStringLiteral("A1")});
         addPartners(dir(), {{QStringLiteral("Kovács Kft."), 5}});
-        QVERIFY(QFile::remove(set->path(QStringLiteral("Parameter.tvd"))));
+        QVERIFY(set->removeFile(QStringLiteral("Parameter.tvd")));
         IktatasFormX screen;
         screen.activation();
         QVERIFY(platform->messages.isEmpty());
@@ -363,7 +363,7 @@ private Q_SLOTS:
 
     void aMissingEntryFileIsSaidOnceAndNothingBreaks()
     {
-        QVERIFY(QFile::remove(set->path(QStringLiteral("Tarvix.tvd"))));
+        QVERIFY(set->removeFile(QStringLiteral("Tarvix.tvd")));
         IktatasFormX screen;
         screen.activation();
         QCOMPARE(platform->messages.size(), 1);
@@ -556,7 +556,7 @@ private Q_SLOTS:
         addNumbers(dir(), {QStringLiteral("A1"), QStringLiteral("B1")});
         {
             // the archive file is missing: the screen works, the deletion says why it did nothing
-            QVERIFY(QFile::rename(set->path(QStringLiteral("TarvixArchiv.tvd")), set->path(QStringLiteral("elrakva.tvd"))));
+            QVERIFY(set->renameFile(QStringLiteral("TarvixArchiv.tvd"), QStringLiteral("elrakva.tvd")));
             IktatasFormX screen;
             screen.activation();
             QVERIFY(platform->messages.isEmpty());
@@ -566,7 +566,7 @@ private Q_SLOTS:
             QVERIFY(platform->lastText().contains(QStringLiteral("TARVIXARCHIV.TVD")));
             QCOMPARE(storedEntries(dir()).size(), 2);
             QCOMPARE(currentId(screen), QStringLiteral("2"));
-            QVERIFY(QFile::rename(set->path(QStringLiteral("elrakva.tvd")), set->path(QStringLiteral("TarvixArchiv.tvd"))));
+            QVERIFY(set->renameFile(QStringLiteral("elrakva.tvd"), QStringLiteral("TarvixArchiv.tvd")));
         }
         {
             // another program is writing the archive
@@ -587,12 +587,20 @@ private Q_SLOTS:
             // an archive whose partner name is shorter than the entry's: no half row is left
             tvx::data::DatabaseFileDef narrow = *tvx::data::databaseFile(QStringLiteral("TarvixArchiv.tvd"));
             narrow.tables[0].fields[PartnerName].size = 5;
-            sqlite3 *db = nullptr;
-            QCOMPARE(sqlite3_open(QFile::encodeName(set->path(QStringLiteral("TarvixArchiv.tvd"))).constData(), &db), SQLITE_OK);
-            QCOMPARE(sqlite3_exec(db, "DROP TABLE Tarvix", nullptr, nullptr, nullptr), SQLITE_OK);
-            for (const QString &statement : tvx::data::createStatements(narrow))
-                QCOMPARE(sqlite3_exec(db, statement.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
-            sqlite3_close(db);
+#ifdef TVX_HAVE_LIBPQ
+            if (set->onServer())
+                runServerStatements(set->conninfo(), {QStringLiteral("ALTER TABLE tarvixarchiv.\"Tarvix\" ALTER COLUMN \"PartnerNeve\" "
+                                                                     "TYPE varchar(5) COLLATE \"hu-x-icu\"")});
+            else
+#endif
+            {
+                sqlite3 *db = nullptr;
+                QCOMPARE(sqlite3_open(QFile::encodeName(set->path(QStringLiteral("TarvixArchiv.tvd"))).constData(), &db), SQLITE_OK);
+                QCOMPARE(sqlite3_exec(db, "DROP TABLE Tarvix", nullptr, nullptr, nullptr), SQLITE_OK);
+                for (const QString &statement : tvx::data::createStatements(narrow))
+                    QCOMPARE(sqlite3_exec(db, statement.toUtf8().constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+                sqlite3_close(db);
+            }
             DataSource entries(QStringLiteral("Tarvix.tvd"), QStringLiteral("Tarvix"), nullptr, dir());
             QVERIFY(entries.refresh() && entries.moveLast() && entries.setValue(QStringLiteral("PartnerNeve"), QStringLiteral("Hosszú Név Kft.")) &&
                     entries.update());

@@ -381,7 +381,7 @@ private Q_SLOTS:
     void aMissingTemplateFileIsSaidAndNothingBreaks()
     {
         addPartners(dir(), {{QStringLiteral("Kovács Kft."), 5}});
-        QVERIFY(QFile::remove(set->path(QStringLiteral("Parameter.tvd"))));
+        QVERIFY(set->removeFile(QStringLiteral("Parameter.tvd")));
         ParameterFormX screen;
         screen.show();
         QCOMPARE(platform->messages.size(), 1);
@@ -407,7 +407,7 @@ private Q_SLOTS:
 
     void aMissingPartnerFileIsSaidOnce()
     {
-        QVERIFY(QFile::remove(set->path(QStringLiteral("Torzsek.tvd"))));
+        QVERIFY(set->removeFile(QStringLiteral("Torzsek.tvd")));
         ParameterFormX screen;
         screen.activation();
         QCOMPARE(platform->messages.size(), 1);

@@ -378,7 +378,7 @@ private Q_SLOTS:
 
     void aMissingDebtFileIsSaid()
     {
-        QVERIFY(QFile::remove(dir().filePath(QStringLiteral("Tarvix.tvd"))));
+        QVERIFY(set->removeFile(QStringLiteral("Tarvix.tvd")));
         SzamlaTartozasFormX screen;
         screen.activation();
         QCOMPARE(platform->messages.size(), 1);

@@ -363,7 +363,7 @@ private Q_SLOTS:
 
     void aMissingPartnerFileIsSaidAndNothingBreaks()
     {
-        QVERIFY(QFile::remove(set->path(QStringLiteral("Torzsek.tvd"))));
+        QVERIFY(set->removeFile(QStringLiteral("Torzsek.tvd")));
         BeraktarozokFormX screen;
         screen.show();
         QCOMPARE(platform->messages.size(), 1);

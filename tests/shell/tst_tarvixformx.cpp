@@ -444,7 +444,7 @@ private Q_SLOTS:
 
     void missingUserFileEndsAtLoginWithItsMessage()
     {
-        QVERIFY(QFile::remove(set->path(QStringLiteral("regiszt.tvd"))));
+        QVERIFY(set->removeFile(QStringLiteral("regiszt.tvd")));
         TarvixFormX w;
         w.start();
         QCOMPARE(w.Combo1->count(), 0);
@@ -459,7 +459,7 @@ private Q_SLOTS:
 
     void missingOperatorFileLeavesTheNameEmpty()
     {
-        QVERIFY(QFile::remove(set->path(QStringLiteral("betarol.tvd"))));
+        QVERIFY(set->removeFile(QStringLiteral("betarol.tvd")));
         TarvixFormX w;
         w.start();
         loginAs(w, QStringLiteral("demo"), QString());

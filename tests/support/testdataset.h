@@ -4,10 +4,13 @@
 #include "data/templates.h"
 
 #ifdef TVX_HAVE_LIBPQ
+#include "data/pgconnection.h"
 #include "support/pgserver.h"
 #endif
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -63,6 +66,26 @@ public:
     }
     QDir dir() const { return QDir(tmp_.path()); }
     QString path(const QString &name) const { return dir().filePath(name); }
+
+    // Takes a file of the data set away, as a mistake or a broken share does:
+    // the file, or on the server the schema that stands for it.
+    bool removeFile(const QString &name)
+    {
+#ifdef TVX_HAVE_LIBPQ
+        if (server_)
+            return onServerDatabase(QStringLiteral("DROP SCHEMA \"%1\" CASCADE").arg(schemaOf(name)));
+#endif
+        return QFile::remove(path(name));
+    }
+    // Puts a file of the data set under another name (and back).
+    bool renameFile(const QString &from, const QString &to)
+    {
+#ifdef TVX_HAVE_LIBPQ
+        if (server_)
+            return onServerDatabase(QStringLiteral("ALTER SCHEMA \"%1\" RENAME TO \"%2\"").arg(schemaOf(from), schemaOf(to)));
+#endif
+        return QFile::rename(path(from), path(to));
+    }
 #ifdef TVX_HAVE_LIBPQ
     bool onServer() const { return server_ != nullptr; }
     // the data set's database on the test cluster; empty for files
@@ -72,6 +95,25 @@ public:
 #endif
 
 private:
+#ifdef TVX_HAVE_LIBPQ
+    // a file of the data set, or any other name as a schema of its own
+    static QString schemaOf(const QString &fileName)
+    {
+        const QString schema = tvx::data::serverSchemaFor(fileName);
+        return schema.isEmpty() ? QFileInfo(fileName).completeBaseName().toLower() : schema;
+    }
+    bool onServerDatabase(const QString &sql) const
+    {
+        PGconn *conn = PQconnectdb(server_->conninfo().toUtf8().constData());
+        PGresult *r = PQexec(conn, sql.toUtf8().constData());
+        const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+        if (!ok)
+            qWarning("%s: %s", qPrintable(sql), PQresultErrorMessage(r));
+        PQclear(r);
+        PQfinish(conn);
+        return ok;
+    }
+#endif
     QTemporaryDir tmp_;
 #ifdef TVX_HAVE_LIBPQ
     // dropped after the folder's last database is closed by the test
