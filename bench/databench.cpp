@@ -27,9 +27,7 @@ using namespace tvx::data;
 
 namespace {
 
-constexpr int kEntries = 100000;
-constexpr int kPartners = 20000;
-constexpr int kAttachments = 100000;
+using namespace bench::entries;
 constexpr int kRuns = 7;
 
 QTextStream &out = bench::out();
@@ -49,43 +47,6 @@ long rssKb()
 double medianMs(const std::function<void()> &work) { return bench::medianMs(kRuns, work); }
 
 using bench::check;
-
-void generate(const QDir &dir)
-{
-    check(createDataSetFiles(dir));
-    Error error;
-    {
-        auto db = Database::open(QStringLiteral("Tarvix.tvd"), dir, error);
-        check(error);
-        Connection &c = EngineAccess::connection(*db);
-        check(c.beginWrite());
-        for (int i = 0; i < kEntries; ++i) {
-            const QString number = i == kEntries - 10 ? QStringLiteral("ZZ/UTOLSÓ-1") : QStringLiteral("SZ/B%1-%2").arg(i % 997).arg(i);
-            check(c.execute(QStringLiteral("INSERT INTO Tarvix (recordID, PartnerNeve, PartnerID, \"SzerzödésSzáma\", \"SzerzödésDátuma\", "
-                                           "\"ÜgyJellege\", \"Iktatószám\", \"IktatószámJelleg\", \"Megjegyzés\") VALUES (?,?,?,?,?,?,?,?,?)"),
-                            {QStringLiteral("2024%1%2").arg(i % 12 + 1).arg(i), QStringLiteral("Partner %1 Kft.").arg((i * 7919) % kPartners),
-                             (i * 7919) % kPartners + 1, QStringLiteral("K-%1").arg(i), QStringLiteral("2024-03-07"),
-                             QStringLiteral("Bérleti szerződés"), number, QStringLiteral("SZ"), QStringLiteral("Megjegyzés a(z) %1. tételhez").arg(i)}));
-        }
-        for (int i = 0; i < kAttachments; ++i) {
-            check(c.execute(QStringLiteral("INSERT INTO Mellekletek (IktatasrecordID, \"Iktatószám\", \"DokumentumÚtvonalaNeve\") VALUES (?,?,?)"),
-                            {QStringLiteral("2024%1%2").arg(i % 12 + 1).arg(i), QStringLiteral("SZ/B%1").arg(i),
-                             QStringLiteral("/home/iroda/dokumentumok/szerződés-%1.odt").arg(i)}));
-        }
-        check(c.commit());
-    }
-    {
-        auto db = Database::open(QStringLiteral("Torzsek.tvd"), dir, error);
-        check(error);
-        Connection &c = EngineAccess::connection(*db);
-        check(c.beginWrite());
-        for (int i = 0; i < kPartners; ++i) {
-            check(c.execute(QStringLiteral("INSERT INTO BePartner (BerNev, BerSzekhely, recordID, BerOrszag) VALUES (?,?,?,?)"),
-                            {QStringLiteral("Partner %1 Kft.").arg(i), QStringLiteral("Budapest"), i + 1, QStringLiteral("HU")}));
-        }
-        check(c.commit());
-    }
-}
 
 // The direct side: plain SQLite calls, no layer.
 struct Direct {
@@ -124,7 +85,7 @@ int main(int argc, char **argv)
     if (!QFile::exists(dir.filePath(QStringLiteral("Tarvix.tvd")))) {
         QElapsedTimer t;
         t.start();
-        generate(dir);
+        bench::entries::write(dir);
         out << "Adatkészlet előállítva: " << t.elapsed() << " ms" << Qt::endl;
     }
     const QString tarvixPath = dir.filePath(QStringLiteral("Tarvix.tvd"));

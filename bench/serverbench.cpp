@@ -37,9 +37,7 @@ using namespace tvx::data;
 
 namespace {
 
-constexpr int kEntries = 100000;
-constexpr int kPartners = 20000;
-constexpr int kAttachments = 100000;
+using namespace bench::entries;
 constexpr int kRuns = 9;
 constexpr double kMaxRatio = 1.5;
 constexpr double kMaxMs = 100.0;
@@ -47,46 +45,6 @@ constexpr double kMaxIndexedMs = 5.0;
 
 QTextStream &out = bench::out();
 using bench::check;
-
-QString entryId(int i) { return QStringLiteral("2024%1%2").arg(i % 12 + 1).arg(i); }
-QString filingNumber(int i) { return i == kEntries - 10 ? QStringLiteral("ZZ/UTOLSÓ-1") : QStringLiteral("SZ/B%1-%2").arg(i % 997).arg(i); }
-QString partnerName(int i) { return QStringLiteral("Partner %1 Kft.").arg(i); }
-
-// The files, written straight through the engine in one transaction each.
-void generateFiles(const QDir &dir)
-{
-    check(createDataSetFiles(dir));
-    Error error;
-    {
-        auto db = Database::open(QStringLiteral("Tarvix.tvd"), dir, error);
-        check(error);
-        Connection &c = EngineAccess::connection(*db);
-        check(c.beginWrite());
-        for (int i = 0; i < kEntries; ++i) {
-            check(c.execute(QStringLiteral("INSERT INTO Tarvix (recordID, PartnerNeve, PartnerID, \"SzerzödésSzáma\", \"SzerzödésDátuma\", "
-                                           "\"ÜgyJellege\", \"Iktatószám\", \"IktatószámJelleg\", \"Megjegyzés\") VALUES (?,?,?,?,?,?,?,?,?)"),
-                            {entryId(i), partnerName((i * 7919) % kPartners), (i * 7919) % kPartners + 1, QStringLiteral("K-%1").arg(i),
-                             QStringLiteral("2024-03-07"), QStringLiteral("Bérleti szerződés"), filingNumber(i), QStringLiteral("SZ"),
-                             QStringLiteral("Megjegyzés a(z) %1. tételhez").arg(i)}));
-        }
-        for (int i = 0; i < kAttachments; ++i) {
-            check(c.execute(QStringLiteral("INSERT INTO Mellekletek (IktatasrecordID, \"Iktatószám\", \"DokumentumÚtvonalaNeve\") VALUES (?,?,?)"),
-                            {entryId(i), filingNumber(i), QStringLiteral("/home/iroda/dokumentumok/szerződés-%1.odt").arg(i)}));
-        }
-        check(c.commit());
-    }
-    {
-        auto db = Database::open(QStringLiteral("Torzsek.tvd"), dir, error);
-        check(error);
-        Connection &c = EngineAccess::connection(*db);
-        check(c.beginWrite());
-        for (int i = 0; i < kPartners; ++i) {
-            check(c.execute(QStringLiteral("INSERT INTO BePartner (BerNev, BerSzekhely, recordID, BerOrszag) VALUES (?,?,?,?)"),
-                            {partnerName(i), QStringLiteral("Budapest"), i + 1, QStringLiteral("HU")}));
-        }
-        check(c.commit());
-    }
-}
 
 [[noreturn]] void die(const QString &what)
 {
@@ -287,7 +245,7 @@ int main(int argc, char **argv)
     if (!QFile::exists(filesDir.filePath(QStringLiteral("Tarvix.tvd")))) {
         QElapsedTimer t;
         t.start();
-        generateFiles(filesDir);
+        bench::entries::write(filesDir);
         out << "Fájlos adatkészlet előállítva: " << t.elapsed() << " ms" << Qt::endl;
     }
 
