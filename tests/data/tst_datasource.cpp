@@ -1,6 +1,7 @@
 #include "data/datasource.h"
 #include "common/hungarian.h"
 #include "data/jetsql.h"
+#include "data/messages.h"
 #include "support/testdataset.h"
 
 #include <QDate>
@@ -533,6 +534,48 @@ private Q_SLOTS:
         QVERIFY(b->update());
         QVERIFY(a->moveFirst());
         QCOMPARE(a->value(0).toString(), QStringLiteral("Kovács és Fia Bt."));
+    }
+
+    // A workstation whose session to the server broke lost its record locks
+    // with it: meanwhile another one may have changed the record. What was
+    // typed under the lost lock is never written.
+    void aLostServerSessionFailsTheEditItsLockGuarded()
+    {
+        if (!set->onServer())
+            QSKIP("server sessions only");
+#ifdef TVX_HAVE_LIBPQ
+        DataSource users(QStringLiteral("regiszt.tvd"), QStringLiteral("Users"), nullptr, set->dir());
+        QVERIFY(users.refresh());
+        addRows(users, {{QStringLiteral("demo")}});
+        QVERIFY(users.moveFirst());
+        QVERIFY(users.setValue(1, QStringLiteral("gépelt")));  // locks the record
+
+        const QString database = set->conninfo().section(QStringLiteral("dbname="), -1).trimmed();
+        QCOMPARE(PgTestServer::admin(QStringLiteral("SELECT pg_terminate_backend(pid, 5000) FROM pg_stat_activity WHERE datname = '%1'")
+                                         .arg(database)),
+                 QString());
+        QVERIFY(!users.update());
+        QCOMPARE(users.lastError().code, ErrorCode::Io);
+        QVERIFY2(users.lastError().message.startsWith(QStringLiteral("Megszakadt a kapcsolat az adatbázis-kiszolgálóval")),
+                 qPrintable(users.lastError().message));
+        // the session is made anew, but the lock was not
+        QVERIFY(!users.update());
+        QCOMPARE(users.lastError().message, messages::recordLockLost(QStringLiteral("regiszt.tvd")).message);
+        QCOMPARE(users.value(1).toString(), QStringLiteral("gépelt"));  // what was typed stays on the screen
+        {
+            DataSource stored(QStringLiteral("regiszt.tvd"), QStringLiteral("select * from Users"), nullptr, set->dir());
+            QVERIFY(stored.refresh());
+            QVERIFY(stored.moveFirst());
+            QVERIFY(stored.value(1).isNull());
+        }
+        // begun again, under a lock of the new session, it is saved
+        users.cancelUpdate();
+        QVERIFY(users.edit());
+        QVERIFY(users.setValue(1, QStringLiteral("újra")));
+        QVERIFY2(users.update(), qPrintable(users.lastError().message));
+        QVERIFY(users.refresh() && users.moveFirst());
+        QCOMPARE(users.value(1).toString(), QStringLiteral("újra"));
+#endif
     }
 
     void namesIgnoreLetterCaseEverywhere()
