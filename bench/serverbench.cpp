@@ -235,6 +235,10 @@ int main(int argc, char **argv)
         given = args[at + 1];
         args.remove(at, 2);
     }
+    if (args.size() > 1 || (!args.isEmpty() && args.first().startsWith(u'-'))) {
+        out << "Használat: tvx-serverbench [--server LEÍRÁS] [MAPPA]" << Qt::endl;
+        return 2;
+    }
     QTemporaryDir tmp;
     const QDir base(args.isEmpty() ? tmp.path() : args.first());
     base.mkpath(QStringLiteral("fajlok"));
