@@ -135,38 +135,37 @@ std::shared_ptr<Database> Database::openServer(const QString &conninfo, const QS
         return nullptr;
     }
     const QString key = QStringLiteral("server:%1#%2").arg(conninfo, schema);
+    // A session made a database: its tables read, and when shared, the in-use
+    // marker held and the process told of it. A kept session whose schema is
+    // gone meanwhile sees no tables; a session of its own reports that.
+    auto adopt = [&](std::unique_ptr<Connection> connection, ServerConnection *server, bool kept) -> std::shared_ptr<Database> {
+        std::shared_ptr<Database> db(new Database);
+        db->server_ = server;
+        db->connection_ = std::move(connection);
+        if ((error = db->refreshTables()) || (kept && db->tables_.empty()))
+            return nullptr;
+        if (access == Access::Private)
+            return db;
+        if ((error = db->server_->holdInUse()))
+            return nullptr;
+        db->key_ = key;
+        openDatabases().insert(key, db);
+        return db;
+    };
     if (access == Access::Shared) {
         if (auto existing = openDatabases().value(key).lock())
             return existing;
         if (auto idle = takeIdleSession(key)) {
-            std::shared_ptr<Database> db(new Database);
-            db->server_ = idle->server;
-            db->connection_ = std::move(idle->connection);
-            // the tables as they are now (none: the schema is gone, which a
-            // session of its own reports); the marker as when first opened
-            if (!db->refreshTables() && !db->tables_.empty() && !db->server_->holdInUse()) {
-                db->key_ = key;
-                openDatabases().insert(key, db);
+            if (auto db = adopt(std::move(idle->connection), idle->server, true))
                 return db;
-            }
-            db->server_ = nullptr;  // not handed back: a session of its own follows
+            error = {};
         }
     }
     auto connection = data::openServer(conninfo, fileName, error);
     if (!connection)
         return nullptr;
-    std::shared_ptr<Database> db(new Database);
-    db->server_ = connection.get();
-    db->connection_ = std::move(connection);
-    if ((error = db->refreshTables()))
-        return nullptr;
-    if (access == Access::Private)
-        return db;
-    if ((error = db->server_->holdInUse()))
-        return nullptr;
-    db->key_ = key;
-    openDatabases().insert(key, db);
-    return db;
+    ServerConnection *server = connection.get();
+    return adopt(std::move(connection), server, false);
 #else
     Q_UNUSED(conninfo)
     Q_UNUSED(access)

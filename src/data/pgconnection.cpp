@@ -238,10 +238,7 @@ public:
         if (schema_.isEmpty())
             return {};
         bool found = false;
-        if ((e = query(QStringLiteral("SELECT 1 FROM pg_catalog.pg_namespace WHERE nspname = ?"), {schema_}, [&](const RowReader &) {
-                found = true;
-                return false;
-            })))
+        if ((e = serverSchemaExists(*this, schema_, found)))
             return e;
         return found ? Error{} : messages::fileMissing(fileName_.toUpper());
     }
@@ -274,10 +271,7 @@ public:
     {
         if (Error e = execute(QStringLiteral("BEGIN"), {}, nullptr))
             return e;
-        // one writer per schema at a time, as per file under SQLite: a guarded
-        // save sees no other writer between its checks and its write
-        if (Error e = execute(QStringLiteral("SELECT pg_catalog.pg_advisory_xact_lock(?::bigint)"),
-                              {advisoryKey(QStringLiteral("write:") + schema_)}, nullptr)) {
+        if (Error e = becomeWriterOf(schema_)) {
             rollback();
             return e;
         }
@@ -418,11 +412,7 @@ public:
         source = {fileSchema.isEmpty() ? fileOrPath : fileSchema,
                   fileSchema.isEmpty() ? fileOrPath : databaseFile(fileOrPath)->fileName};
         bool found = false;
-        if (Error e = query(QStringLiteral("SELECT 1 FROM pg_catalog.pg_namespace WHERE nspname = ?"), {source.qualifier},
-                            [&](const RowReader &) {
-                                found = true;
-                                return false;
-                            }))
+        if (Error e = serverSchemaExists(*this, source.qualifier, found))
             return e;
         return found ? Error{} : messages::fileMissing(source.name);
     }
@@ -437,8 +427,7 @@ public:
             return e;
         // inside a write the session becomes the schema's writer, as beginWrite() makes it for its own
         if (PQtransactionStatus(conn_) == PQTRANS_INTRANS) {
-            if (Error e = execute(QStringLiteral("SELECT pg_catalog.pg_advisory_xact_lock(?::bigint)"),
-                                  {advisoryKey(QStringLiteral("write:") + schema)}, nullptr))
+            if (Error e = becomeWriterOf(schema))
                 return e;
         }
         schema_ = schema;
@@ -508,6 +497,15 @@ private:
     using RecordKey = QPair<qint32, qint32>;
 
     qint64 inUseKey() const { return advisoryKey(QStringLiteral("inuse:") + schema_); }
+
+    // One writer per schema at a time, as per file under SQLite: a guarded
+    // save sees no other writer between its checks and its write. Held to the
+    // end of the transaction.
+    Error becomeWriterOf(const QString &schema)
+    {
+        return execute(QStringLiteral("SELECT pg_catalog.pg_advisory_xact_lock(?::bigint)"), {advisoryKey(QStringLiteral("write:") + schema)},
+                       nullptr);
+    }
 
     // The tag of a table in the two-number form of the record locks, a key
     // space apart from the one-number locks of the file.
@@ -799,6 +797,15 @@ QStringList serverCreateStatements(const DatabaseFileDef &file, const QString &s
         statements << QStringLiteral("CREATE TABLE %1.%2 (%3)").arg(schema, quoteIdentifier(table.name), columns.join(u", "));
     }
     return statements;
+}
+
+Error serverSchemaExists(Connection &connection, const QString &schema, bool &exists)
+{
+    exists = false;
+    return connection.query(QStringLiteral("SELECT 1 FROM pg_catalog.pg_namespace WHERE nspname = ?"), {schema}, [&](const RowReader &) {
+        exists = true;
+        return false;
+    });
 }
 
 Error serverFileInUse(const QString &conninfo, const QString &fileName, bool &inUse)

@@ -54,6 +54,9 @@ QStringList serverCreateStatements(const DatabaseFileDef &file);
 // The same under another schema name (a rebuild's new schema).
 QStringList serverCreateStatements(const DatabaseFileDef &file, const QString &schema);
 
+// Whether the database of `connection` holds schema `schema`.
+Error serverSchemaExists(Connection &connection, const QString &schema, bool &exists);
+
 // Whether another program has the file of `fileName` open on the server.
 Error serverFileInUse(const QString &conninfo, const QString &fileName, bool &inUse);
 

@@ -27,20 +27,6 @@ namespace report = messages::report;
 
 #ifdef TVX_HAVE_LIBPQ
 
-namespace {
-
-Error schemaExists(data::Connection &connection, const QString &schema, bool &exists)
-{
-    exists = false;
-    return connection.query(QStringLiteral("SELECT 1 FROM pg_catalog.pg_namespace WHERE nspname = ?"), {schema},
-                            [&](const data::RowReader &) {
-                                exists = true;
-                                return false;
-                            });
-}
-
-}  // namespace
-
 Rebuild::Outcome Rebuild::runOnServer(const QString &conninfo)
 {
     // nothing of a run that cannot begin is left to decide: said, and ended
@@ -125,7 +111,7 @@ Rebuild::Outcome Rebuild::runOnServer(const QString &conninfo)
         if (!file.exists || inUse_.contains(file.entry))
             continue;
         bool taken = false;
-        if ((error = schemaExists(connection, file.backup, taken)))
+        if ((error = data::serverSchemaExists(connection, file.backup, taken)))
             return stop(error);
         if (!taken)
             continue;

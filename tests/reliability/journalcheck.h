@@ -11,8 +11,6 @@
 #include <QSet>
 #include <QStringList>
 
-#include <QRegularExpression>
-
 #include <sqlite3.h>
 
 #ifdef TVX_HAVE_LIBPQ
@@ -95,33 +93,17 @@ inline ClerkJournals readJournals(const QStringList &paths)
     return j;
 }
 
-// Rows of a statement as text (null as "<null>"); `error` receives the engine's
-// complaint. Opened for writing, as any program opens the file: a journal a
-// killed writer left is rolled back first.
 #ifdef TVX_HAVE_LIBPQ
-// The checks' plain statements for the server: names quoted (the server folds
-// unquoted ones to lower case), run in the schema the file stands for.
-inline QList<QStringList> serverRows(const QString &conninfo, const QString &file, QString sql, QString *error)
+// A statement of the checks on the server, in the schema the file stands for.
+// The checks quote their names, as the server needs (it folds unquoted ones).
+inline QList<QStringList> serverRows(const QString &conninfo, const QString &file, const QString &sql, QString *error)
 {
-    static const QRegularExpression word(QStringLiteral("'[^']*'|[\\p{L}_][\\p{L}\\p{N}_]*"));
-    static const QStringList keywords{QStringLiteral("SELECT"), QStringLiteral("FROM"), QStringLiteral("WHERE"), QStringLiteral("AND")};
-    QString quoted;
-    qsizetype at = 0;
-    for (auto it = word.globalMatch(sql); it.hasNext();) {
-        const auto m = it.next();
-        quoted += sql.mid(at, m.capturedStart() - at);
-        const QString w = m.captured();
-        quoted += w.startsWith(u'\'') || keywords.contains(w, Qt::CaseInsensitive) ? w : u'"' + w + u'"';
-        at = m.capturedEnd();
-    }
-    quoted += sql.mid(at);
-
     QList<QStringList> rows;
     PGconn *conn = PQconnectdb(conninfo.toUtf8().constData());
     const QByteArray path = "SET search_path = \"" + tvx::data::serverSchemaFor(QFileInfo(file).fileName()).toUtf8() + '"';
     PGresult *set = PQexec(conn, path.constData());
     PQclear(set);
-    PGresult *r = PQexec(conn, quoted.toUtf8().constData());
+    PGresult *r = PQexec(conn, sql.toUtf8().constData());
     if (PQresultStatus(r) == PGRES_TUPLES_OK) {
         for (int i = 0; i < PQntuples(r); ++i) {
             QStringList row;
@@ -138,6 +120,9 @@ inline QList<QStringList> serverRows(const QString &conninfo, const QString &fil
 }
 #endif
 
+// Rows of a statement as text (null as "<null>"); `error` receives the engine's
+// complaint. Opened for writing, as any program opens the file: a journal a
+// killed writer left is rolled back first.
 inline QList<QStringList> sqlRows(const QString &file, const QString &sql, QString *error = nullptr)
 {
 #ifdef TVX_HAVE_LIBPQ
@@ -219,10 +204,10 @@ inline QStringList checkAgainstJournals(const QDir &dir, const ClerkJournals &j,
     const QString archive = dir.filePath(QStringLiteral("TarvixArchiv.tvd"));
 
     QHash<QString, QStringList> stored;
-    for (const QStringList &row : sqlRows(tarvix, QStringLiteral("SELECT recordID, Iktatószám, SzerzödésSzáma FROM Tarvix")))
+    for (const QStringList &row : sqlRows(tarvix, QStringLiteral("SELECT \"recordID\", \"Iktatószám\", \"SzerzödésSzáma\" FROM \"Tarvix\"")))
         stored.insert(row[0], {row[1], row[2]});
-    const QStringList storedIds = sqlColumn(tarvix, QStringLiteral("SELECT recordID FROM Tarvix"));
-    const QStringList archivedIds = sqlColumn(archive, QStringLiteral("SELECT recordID FROM Tarvix"));
+    const QStringList storedIds = sqlColumn(tarvix, QStringLiteral("SELECT \"recordID\" FROM \"Tarvix\""));
+    const QStringList archivedIds = sqlColumn(archive, QStringLiteral("SELECT \"recordID\" FROM \"Tarvix\""));
     const QSet<QString> archived(archivedIds.begin(), archivedIds.end());
     if (const QStringList twice = repeated(storedIds); !twice.isEmpty())
         problems << QStringLiteral("filing identifiers twice: ") + twice.join(u',');
@@ -248,7 +233,7 @@ inline QStringList checkAgainstJournals(const QDir &dir, const ClerkJournals &j,
                 problems << QStringLiteral("entry both in the register and in the archive: ") + id;
     }
 
-    const QStringList note = sqlColumn(tarvix, QStringLiteral("SELECT KezelésiFeljegyzés FROM Tarvix WHERE recordID = 'KOZOS'"));
+    const QStringList note = sqlColumn(tarvix, QStringLiteral("SELECT \"KezelésiFeljegyzés\" FROM \"Tarvix\" WHERE \"recordID\" = 'KOZOS'"));
     if (note.size() != 1)
         problems << QStringLiteral("the shared entry is gone");
     else if (!crashed && !j.edits.isEmpty() && !j.edits.contains(note[0]) && !j.tried.contains(note[0]))
@@ -256,7 +241,7 @@ inline QStringList checkAgainstJournals(const QDir &dir, const ClerkJournals &j,
 
     const QString partnersFile = dir.filePath(QStringLiteral("Torzsek.tvd"));
     QHash<QString, QString> partners;
-    const QList<QStringList> partnerRows = sqlRows(partnersFile, QStringLiteral("SELECT recordID, BerNev FROM BePartner"));
+    const QList<QStringList> partnerRows = sqlRows(partnersFile, QStringLiteral("SELECT \"recordID\", \"BerNev\" FROM \"BePartner\""));
     QStringList partnerIds;
     for (const QStringList &row : partnerRows) {
         partners.insert(row[0], row[1]);
@@ -277,13 +262,13 @@ inline QStringList checkAgainstJournals(const QDir &dir, const ClerkJournals &j,
             if (count.value(v) != 1)
                 problems << QStringLiteral("%1 \"%2\" stored %3 times").arg(what, v).arg(count.value(v));
     };
-    allThere(j.templates, sqlColumn(dir.filePath(QStringLiteral("Parameter.tvd")), QStringLiteral("SELECT Jelleg FROM Iktatoszam")),
+    allThere(j.templates, sqlColumn(dir.filePath(QStringLiteral("Parameter.tvd")), QStringLiteral("SELECT \"Jelleg\" FROM \"Iktatoszam\"")),
              QStringLiteral("template"));
-    allThere(j.attachments.keys(), sqlColumn(tarvix, QStringLiteral("SELECT Iktatószám FROM Mellekletek")), QStringLiteral("attachment"));
-    allThere(j.debts, sqlColumn(tarvix, QStringLiteral("SELECT OkmánySzám FROM SzamlaTartozas")), QStringLiteral("debt"));
+    allThere(j.attachments.keys(), sqlColumn(tarvix, QStringLiteral("SELECT \"Iktatószám\" FROM \"Mellekletek\"")), QStringLiteral("attachment"));
+    allThere(j.debts, sqlColumn(tarvix, QStringLiteral("SELECT \"OkmánySzám\" FROM \"SzamlaTartozas\"")), QStringLiteral("debt"));
 
     const QString regiszt = dir.filePath(QStringLiteral("regiszt.tvd"));
-    const QStringList users = sqlColumn(regiszt, QStringLiteral("SELECT Felhasználó FROM Users"));
+    const QStringList users = sqlColumn(regiszt, QStringLiteral("SELECT \"Felhasználó\" FROM \"Users\""));
     if (const QStringList twice = repeated(users); !twice.isEmpty())
         problems << QStringLiteral("user names twice: ") + twice.join(u',');
     for (const QString &name : j.users)
@@ -292,7 +277,7 @@ inline QStringList checkAgainstJournals(const QDir &dir, const ClerkJournals &j,
     for (auto it = j.passwords.begin(); it != j.passwords.end(); ++it) {
         QString quoted = it.key();
         quoted.replace(u'\'', QStringLiteral("''"));
-        const QStringList password = sqlColumn(regiszt, QStringLiteral("SELECT Jelszó FROM Users WHERE Felhasználó = '%1'").arg(quoted));
+        const QStringList password = sqlColumn(regiszt, QStringLiteral("SELECT \"Jelszó\" FROM \"Users\" WHERE \"Felhasználó\" = '%1'").arg(quoted));
         // after a crash a later change may have landed without being confirmed;
         // an earlier confirmed password coming back means a change was lost
         const QString last = it.value().last();
